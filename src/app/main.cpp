@@ -1,0 +1,30 @@
+#include "core/CommandLine.h"
+#include "core/frmMain.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtPort.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Logwarden"));
+    QApplication::setApplicationVersion(QStringLiteral(LOGWARDEN_VERSION_TEXT));
+
+    QTranslator qtTranslations; // Japanese captions on the standard dialog buttons
+    if (qtTranslations.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
+                            QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTranslations);
+    }
+
+    modGlobal global;
+    QtPort port;
+    frmMain form(global, port, joinArguments(QApplication::arguments().mid(1)));
+    MainWindow window(form);
+    port.attach(&window);
+    form.Form_Load();
+    window.showInChosenState();
+    return QApplication::exec();
+}

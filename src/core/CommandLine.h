@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The whole argument text after the program name, as one string: arguments joined by blanks,
+// so that a path with blanks needs no quotes.
+QString joinArguments(const QStringList& arguments);
+
+// The path that the argument text names, without one pair of surrounding quotes; empty when
+// the text names no usable path (nothing given, or a quote left inside).
+QString commandLinePath(QString text);

@@ -1,0 +1,124 @@
+#include "core/TailReader.h"
+
+#include "core/frmMain.h"
+#include "platform/FileSystem.h"
+
+#include <QStringDecoder>
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+
+namespace {
+
+const char* lastLineFeed(const char* begin, std::size_t size) {
+#if defined(__GLIBC__)
+    return static_cast<const char*>(memrchr(begin, '\n', size));
+#else
+    const auto rend = std::make_reverse_iterator(begin);
+    const auto it = std::find(std::make_reverse_iterator(begin + size), rend, '\n');
+    return it == rend ? nullptr : std::prev(it.base());
+#endif
+}
+
+QString systemErrorText(const std::system_error& error) {
+    return QString::fromLocal8Bit(error.code().message());
+}
+
+} // namespace
+
+qsizetype tailOffset(QByteArrayView window, std::int32_t lineCount) {
+    if (lineCount <= 0) {
+        return window.size();
+    }
+    std::size_t end = static_cast<std::size_t>(window.size());
+    for (std::int32_t found = 0; end > 0;) {
+        const char* lf = lastLineFeed(window.data(), end);
+        if (lf == nullptr) {
+            break;
+        }
+        end = static_cast<std::size_t>(lf - window.data());
+        if (++found >= lineCount) {
+            return static_cast<qsizetype>(end) + 1;
+        }
+    }
+    return 0;
+}
+
+TailBytes readTail(const QString& path, std::int64_t fileLen, std::int32_t lineCount,
+                   std::int64_t bufferKiB) {
+    // Positions count from 1: the window is S..L, one byte more than the buffer size.
+    const std::int64_t start = std::max<std::int64_t>(1, fileLen - bufferKiB * 1024);
+    TailBytes tail{platform::readAt(path, start - 1, fileLen - start + 1)};
+    tail.start = tailOffset(tail.window, lineCount);
+    return tail;
+}
+
+QString formatFileLen(std::int64_t length) {
+    QString digits = QString::number(length);
+    const qsizetype firstDigit = digits.startsWith(u'-') ? 1 : 0;
+    for (qsizetype i = digits.size() - 3; i > firstDigit; i -= 3) {
+        digits.insert(i, u',');
+    }
+    return digits + QStringLiteral(" byte ");
+}
+
+QString decodeSystemText(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::System);
+    return decoder.decode(bytes);
+}
+
+std::int32_t frmMain::GetLineCount() const {
+    return mnuOptionLineCount.firstChecked().value_or(1) * 10;
+}
+
+std::int32_t frmMain::GetBufferSize() const {
+    const auto index = mnuOptionBufferSize.firstChecked();
+    return index ? *index * 25 : 10;
+}
+
+void frmMain::RefreshTail() {
+    if (mblnReading || mstrFilePath.isEmpty()) {
+        return;
+    }
+    try {
+        const std::int32_t lineCount = GetLineCount();
+        const platform::FileStamp stamp = platform::queryFile(mstrFilePath);
+        if (lineCount == mlngLineCount && stamp.lastModified == mdtmLastModified &&
+            stamp.length == mdblFileLen) {
+            return;
+        }
+        mlngLineCount = lineCount;
+        mdtmLastModified = stamp.lastModified;
+        mdblFileLen = stamp.length;
+        mdblBufferSize = GetBufferSize();
+        lblLastModified.setCaption(formatDateTime(mdtmLastModified));
+        lblFileLen.setCaption(formatFileLen(mdblFileLen));
+        if (mdblFileLen == 0) {
+            // Forget the old tail too, so a later re-render cannot bring back vanished lines.
+            mstrTailText.clear();
+            txtView.setText({});
+            return;
+        }
+        mblnReading = true;
+        const TailBytes tail = readTail(mstrFilePath, mdblFileLen, mlngLineCount,
+                                        static_cast<std::int64_t>(mdblBufferSize));
+        mstrTailText = decodeSystemText(tail.shown());
+        if (!port.isActiveWindow()) {
+            mintFlashState = 1;
+            timFlash.setEnabled(true);
+        }
+        ShowTailText();
+        mblnReading = false;
+    } catch (const std::system_error& error) {
+        failRead(systemErrorText(error));
+    } catch (const std::exception& error) {
+        failRead(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void frmMain::failRead(const QString& description) {
+    mblnReading = false;
+    mnuMonitorStop_Click();
+    port.MsgBox(description, PlatformPort::MsgButtons::Ok, PlatformPort::MsgIcon::Critical,
+                GetAppCaption());
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/DateTime.h"
+
+#include <QString>
+#include <cstdint>
+
+// The window's monitoring state. Sizes and positions are 64-bit so that files past 4 GiB work.
+struct WatchState {
+    QString mstrFilePath;
+    std::int32_t mlngLineCount = 20;
+    double mdblBufferSize = 0;
+    DateTime mdtmLastModified{};
+    std::int64_t mdblFileLen = 0;
+    bool mblnReading = false;
+    QString mstrTailText;
+    short mintFlashState = 0;
+};

@@ -1,0 +1,128 @@
+#include "core/frmMain.h"
+
+#include "core/CommandLine.h"
+#include "platform/FileSystem.h"
+#include "settings/IniFile.h"
+#include "settings/Options.h"
+#include "view/WindowForward.h"
+
+frmMain::frmMain(modGlobal& global, PlatformPort& port, QString commandLine)
+    : mnuOptionLineCount(options::lineCountItems()),
+      mnuOptionBufferSize(options::bufferSizeItems()), mnuBGColorVal(options::backgroundItems()),
+      mnuTextColorVal(options::textColorItems()), mnuTextSizeValue(options::textSizeItems()),
+      g(global), port(port), mCommandLine(std::move(commandLine)) {
+    buildMenus();
+    connectHandlers();
+}
+
+void frmMain::buildMenus() {
+    mnuFile.setChildren({&mnuFileOpen, &mnuFileNew, &mnuCut1, &mnuRecent, &mnuCut2, &mnuFileQuit});
+    mnuRecent.setChildren({&mnuRecentList});
+    mnuEdit.setChildren({&mnuEditCopy, &mnuCut4, &mnuEditFind});
+    mnuMonitor.setChildren({&mnuMonitorStart, &mnuMonitorStop});
+    mnuView.setChildren({&mnuViewForward, &mnuCut3, &mnuViewFilepath, &mnuViewTimestamp,
+                         &mnuViewFilesize, &mnuViewSearchWord, &mnuViewText});
+    mnuOptionLine.setChildren({&mnuOptionLineCount});
+    mnuOptionBuffer.setChildren({&mnuOptionBufferSize});
+    mnuBGColor.setChildren({&mnuBGColorVal});
+    mnuTextColor.setChildren({&mnuTextColorVal});
+    mnuTextSize.setChildren({&mnuTextSizeValue});
+    mnuOptionNewLine.setChildren({&mnuOptionNewLineType});
+    mnuOptionUpdateAction.setChildren({&mnuOptionUpdateActionIcon, &mnuOptionUpdateActionTaskbar});
+    mnuOption.setChildren({&mnuOptionLine, &mnuOptionBuffer, &mnuBGColor, &mnuTextColor,
+                           &mnuTextSize, &mnuOptionNewLine, &mnuOptionUpdateAction});
+}
+
+void frmMain::connectHandlers() {
+    const auto on = [this](ui::MenuItem& item, void (frmMain::*handler)()) {
+        item.setHandler([this, handler] { (this->*handler)(); });
+    };
+    const auto onIndex = [this](ui::MenuArray& array, void (frmMain::*handler)(int)) {
+        array.setHandler([this, handler](int index) { (this->*handler)(index); });
+    };
+    on(mnuFileOpen, &frmMain::mnuFileOpen_Click);
+    on(mnuFileNew, &frmMain::mnuFileNew_Click);
+    onIndex(mnuRecentList, &frmMain::mnuRecentList_Click);
+    on(mnuFileQuit, &frmMain::mnuFileQuit_Click);
+    on(mnuEditCopy, &frmMain::mnuEditCopy_Click);
+    on(mnuEditFind, &frmMain::mnuEditFind_Click);
+    on(mnuMonitorStart, &frmMain::mnuMonitorStart_Click);
+    on(mnuMonitorStop, &frmMain::mnuMonitorStop_Click);
+    on(mnuViewForward, &frmMain::mnuViewForward_Click);
+    on(mnuViewFilepath, &frmMain::mnuViewFilepath_Click);
+    on(mnuViewTimestamp, &frmMain::mnuViewTimestamp_Click);
+    on(mnuViewFilesize, &frmMain::mnuViewFilesize_Click);
+    on(mnuViewSearchWord, &frmMain::mnuViewSearchWord_Click);
+    on(mnuViewText, &frmMain::mnuViewText_Click);
+    onIndex(mnuOptionLineCount, &frmMain::mnuOptionLineCount_Click);
+    onIndex(mnuOptionBufferSize, &frmMain::mnuOptionBufferSize_Click);
+    onIndex(mnuBGColorVal, &frmMain::mnuBGColorVal_Click);
+    onIndex(mnuTextColorVal, &frmMain::mnuTextColorVal_Click);
+    onIndex(mnuTextSizeValue, &frmMain::mnuTextSizeValue_Click);
+    onIndex(mnuOptionNewLineType, &frmMain::mnuOptionNewLineType_Click);
+}
+
+QString frmMain::GetAppCaption() {
+    return QStringLiteral("Logwarden (ver %1.%2.%3)")
+        .arg(LOGWARDEN_VERSION_MAJOR)
+        .arg(LOGWARDEN_VERSION_MINOR)
+        .arg(LOGWARDEN_VERSION_PATCH);
+}
+
+void frmMain::Form_Load() {
+    modIniFile::LoadIniFile(g);
+    mlngLineCount = 20;
+    mblnReading = false;
+    mintFlashState = 0;
+    timFlash.setEnabled(false);
+    window.setCaption(GetAppCaption());
+
+    mnuViewTimestamp.setChecked(g.gblnViewTimestamp);
+    mnuViewFilesize.setChecked(g.gblnViewFilesize);
+    mnuViewFilepath.setChecked(g.gblnViewFilepath);
+    mnuViewSearchWord.setChecked(g.gblnViewSearchWord);
+    mnuViewText.setChecked(g.gblnViewText);
+    mnuViewForward.setChecked(g.gblnModeWindowForward);
+
+    mnuBGColorVal_Click(g.gintColorBackground);
+    mnuTextColorVal_Click(g.gintColorTextFont);
+    mnuTextSizeValue_Click(g.gintSizeTextFont);
+    mnuOptionLineCount_Click(g.gintSizeLineCount);
+    mnuOptionBufferSize_Click(g.gintSizeBufferSize);
+    mnuOptionNewLineType_Click(g.gintTypeReturnCode);
+
+    // A state no window can take (an edited settings file) starts as a normal window.
+    if (g.gintModeWindowState < 0 || g.gintModeWindowState > 2) {
+        g.gintModeWindowState = 0;
+    }
+    window.setWindowState(static_cast<ui::WindowState>(g.gintModeWindowState));
+    BuildRecentMenu();
+    Form_Resize();
+    handleCommandLine();
+}
+
+void frmMain::handleCommandLine() {
+    const QString path = commandLinePath(mCommandLine);
+    if (FileExists(path)) {
+        OpenWatchedFile(path);
+    }
+}
+
+void frmMain::Form_QueryUnload() {
+    modIniFile::SaveIniFile(g);
+    modWindowForward::SetWindowForward(port, false);
+}
+
+void frmMain::OpenWatchedFile(const QString& path) {
+    mstrFilePath = path;
+    lblFilePath.setCaption(path);
+    mdtmLastModified = localDate(1990, 1, 1);
+    mdblFileLen = 0;
+    mnuMonitorStop_Click();
+    RefreshTail();
+    AddRecentFile(path);
+}
+
+bool frmMain::FileExists(const QString& path) {
+    return platform::isRegularFile(path);
+}

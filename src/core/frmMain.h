@@ -1,0 +1,160 @@
+#pragma once
+
+#include "core/WatchState.h"
+#include "core/modGlobal.h"
+#include "platform/PlatformPort.h"
+#include "ui/FormWindow.h"
+#include "ui/Label.h"
+#include "ui/Menu.h"
+#include "ui/TextBox.h"
+#include "ui/Timer.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// What a drop on the window offers: whether it carries a file list, and the files in it.
+struct DropData {
+    bool hasFileList = false;
+    QStringList files;
+};
+
+// The program's only window, without a display: its controls are models, its behaviour the
+// handlers below. The handlers are spread over the folders of their subsystems.
+class frmMain : private WatchState {
+public:
+    frmMain(modGlobal& global, PlatformPort& port, QString commandLine);
+
+    const WatchState& watchState() const { return *this; }
+    const modGlobal& global() const { return g; }
+
+    // Start-up and close (core/frmMain.cpp)
+    void Form_Load();
+    void Form_QueryUnload();
+    static QString GetAppCaption();
+    void OpenWatchedFile(const QString& path);
+    static bool FileExists(const QString& path);
+
+    // Tail reader (core/TailReader.cpp)
+    void RefreshTail();
+    std::int32_t GetLineCount() const;
+    std::int32_t GetBufferSize() const;
+
+    // Rendering and extraction (core/TailRender.cpp)
+    void ShowTailText();
+    void mnuEditFind_Click();
+    void mnuOptionNewLineType_Click(int Index);
+    void mnuEditCopy_Click();
+
+    // Polling and the update notice (core/Monitoring.cpp)
+    void mnuMonitorStart_Click();
+    void mnuMonitorStop_Click();
+    void timFileCheck_Timer();
+    void timFlash_Timer();
+
+    // Layout and the View menu (view/Layout.cpp)
+    void Form_Resize();
+    void mnuViewFilepath_Click();
+    void mnuViewTimestamp_Click();
+    void mnuViewFilesize_Click();
+    void mnuViewSearchWord_Click();
+    void mnuViewText_Click();
+    void mnuViewForward_Click();
+
+    // Appearance and reading options (settings/Options.cpp)
+    void mnuOptionLineCount_Click(int Index);
+    void mnuOptionBufferSize_Click(int Index);
+    void mnuBGColorVal_Click(int Index);
+    void mnuTextColorVal_Click(int Index);
+    void mnuTextSizeValue_Click(int Index);
+
+    // File commands (files/FileCommands.cpp)
+    void mnuFileOpen_Click();
+    void mnuFileNew_Click();
+    void mnuRecentList_Click(int Index);
+    void mnuFileQuit_Click();
+    void Form_OLEDragDrop(const DropData& data);
+    void AddRecentFile(const QString& path);
+    void BuildRecentMenu();
+
+    // The window and its controls, in their design-time state.
+    ui::FormWindow window;
+
+    ui::Frame fraFilePath{{600, 4920, 7545, 435}};
+    ui::Label lblFilePathCap{{120, 180, 1440, 180}, QStringLiteral("ファイルパス：")};
+    ui::Label lblFilePath{{1500, 180, 5790, 180}};
+    ui::Frame fraLastModified{{60, 390, 3555, 435}};
+    ui::Label lblLastModifiedCap{{90, 180, 1440, 180}, QStringLiteral("タイムスタンプ：")};
+    ui::Label lblLastModified{{1650, 180, 1815, 180}};
+    ui::Frame fraFileLen{{4200, 390, 3345, 435}};
+    ui::Label lblFileLenCap{{120, 180, 1440, 180}, QStringLiteral("ファイルサイズ：")};
+    ui::Label lblFileLen{{1620, 180, 1665, 255}};
+    ui::Frame fraSerchWord{{0, 0, 3345, 435}};
+    ui::Label lblSerchWordCaption{{120, 180, 1440, 180}, QStringLiteral("抽出キーワード：")};
+    ui::Label lblSerchWord{{1600, 180, 1665, 255}};
+    ui::TextBox txtView{{240, 1320, 6855, 3135}};
+
+    ui::Timer timFileCheck{1000, false};
+    ui::Timer timFlash{300, true};
+
+    ui::MenuItem mnuFile{{QStringLiteral("ファイル(&F)")}};
+    ui::MenuItem mnuFileOpen{{QStringLiteral("ファイルを開く(&O)"), QStringLiteral("Ctrl+O")}};
+    ui::MenuItem mnuFileNew{{QStringLiteral("新規ウィンドウ(&W)"), QStringLiteral("Ctrl+N")}};
+    ui::MenuItem mnuCut1{{QStringLiteral("-")}};
+    ui::MenuItem mnuRecent{{QStringLiteral("最近開いたファイル")}};
+    ui::MenuArray mnuRecentList{{{0, {QStringLiteral("（なし）"), {}, false, false}}}};
+    ui::MenuItem mnuCut2{{QStringLiteral("-")}};
+    ui::MenuItem mnuFileQuit{{QStringLiteral("終了(&Q)"), QStringLiteral("Ctrl+Q")}};
+
+    ui::MenuItem mnuEdit{{QStringLiteral("編集(&E)")}};
+    ui::MenuItem mnuEditCopy{{QStringLiteral("コピー(&C)"), QStringLiteral("Ctrl+C")}};
+    ui::MenuItem mnuCut4{{QStringLiteral("-")}};
+    ui::MenuItem mnuEditFind{{QStringLiteral("抽出(&F)"), QStringLiteral("Ctrl+F")}};
+
+    ui::MenuItem mnuMonitor{{QStringLiteral("モニタリング(&M)")}};
+    ui::MenuItem mnuMonitorStart{{QStringLiteral("開始(&S)"), QStringLiteral("Ctrl+S"), false, false}};
+    ui::MenuItem mnuMonitorStop{{QStringLiteral("終了(&E)"), QStringLiteral("Ctrl+E"), false, false}};
+
+    ui::MenuItem mnuView{{QStringLiteral("表示(&V)")}};
+    ui::MenuItem mnuViewForward{{QStringLiteral("常に前面表示"), QStringLiteral("F4")}};
+    ui::MenuItem mnuCut3{{QStringLiteral("-")}};
+    ui::MenuItem mnuViewFilepath{{QStringLiteral("ファイルパス"), QStringLiteral("F6"), true}};
+    ui::MenuItem mnuViewTimestamp{{QStringLiteral("タイムスタンプ"), QStringLiteral("F7"), true}};
+    ui::MenuItem mnuViewFilesize{{QStringLiteral("ファイルサイズ"), QStringLiteral("F8"), true}};
+    ui::MenuItem mnuViewSearchWord{{QStringLiteral("抽出キーワード"), QStringLiteral("F9")}};
+    ui::MenuItem mnuViewText{{QStringLiteral("テキスト"), {}, true}};
+
+    ui::MenuItem mnuOption{{QStringLiteral("オプション(&O)")}};
+    ui::MenuItem mnuOptionLine{{QStringLiteral("表示行数")}};
+    ui::MenuArray mnuOptionLineCount;
+    ui::MenuItem mnuOptionBuffer{{QStringLiteral("バッファサイズ")}};
+    ui::MenuArray mnuOptionBufferSize;
+    ui::MenuItem mnuBGColor{{QStringLiteral("背景色")}};
+    ui::MenuArray mnuBGColorVal;
+    ui::MenuItem mnuTextColor{{QStringLiteral("文字色")}};
+    ui::MenuArray mnuTextColorVal;
+    ui::MenuItem mnuTextSize{{QStringLiteral("文字サイズ")}};
+    ui::MenuArray mnuTextSizeValue;
+    ui::MenuItem mnuOptionNewLine{{QStringLiteral("改行コード")}};
+    ui::MenuArray mnuOptionNewLineType{{{1, {QStringLiteral("CRLF"), {}, true}},
+                                        {2, {QStringLiteral("LF")}}}};
+    ui::MenuItem mnuOptionUpdateAction{{QStringLiteral("更新の通知")}};
+    ui::MenuItem mnuOptionUpdateActionIcon{{QStringLiteral("アイコンの点滅"), {}, true, false}};
+    ui::MenuItem mnuOptionUpdateActionTaskbar{{QStringLiteral("タスクバーの点滅"), {}, false, false}};
+
+    // The menu bar, left to right.
+    std::vector<ui::MenuItem*> menuBar() {
+        return {&mnuFile, &mnuEdit, &mnuMonitor, &mnuView, &mnuOption};
+    }
+
+private:
+    void buildMenus();
+    void connectHandlers();
+    void handleCommandLine();
+    void failRead(const QString& description);
+    void flipView(ui::MenuItem& item, bool& setting);
+
+    modGlobal& g;
+    PlatformPort& port;
+    QString mCommandLine;
+};

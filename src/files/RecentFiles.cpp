@@ -1,0 +1,40 @@
+#include "files/RecentFiles.h"
+
+#include "core/frmMain.h"
+
+QString recentCaption(int index, const QString& path) {
+    return QStringLiteral("&%1. %2").arg(index).arg(path);
+}
+
+void frmMain::AddRecentFile(const QString& path) {
+    addRecent(g.gstrRecentFiles, path);
+    BuildRecentMenu();
+}
+
+void frmMain::BuildRecentMenu() {
+    if (mnuRecentList.size() == 1) {
+        for (int i = 1; i <= AppSettings::RecentCount; ++i) {
+            mnuRecentList.add(i, {recentCaption(i, {})});
+        }
+    }
+    for (int i = 1; i <= AppSettings::RecentCount; ++i) {
+        const QString& path = g.gstrRecentFiles.at(static_cast<std::size_t>(i - 1));
+        mnuRecentList[i].setCaption(recentCaption(i, path));
+        mnuRecentList[i].setEnabled(true);
+        mnuRecentList[i].setVisible(!path.isEmpty());
+    }
+    mnuRecentList[0].setVisible(!mnuRecentList[1].visible());
+}
+
+void frmMain::mnuRecentList_Click(int Index) {
+    const QString path = g.gstrRecentFiles.at(static_cast<std::size_t>(Index - 1));
+    if (path == mstrFilePath) {
+        return;
+    }
+    if (!FileExists(path)) {
+        port.MsgBox(QStringLiteral("ファイルが存在しません"), PlatformPort::MsgButtons::Ok,
+                    PlatformPort::MsgIcon::Information, GetAppCaption());
+        return;
+    }
+    OpenWatchedFile(path);
+}

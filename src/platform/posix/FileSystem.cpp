@@ -1,0 +1,77 @@
+#include "platform/FileSystem.h"
+
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+[[noreturn]] void throwErrno() {
+    throw std::system_error(errno, std::generic_category());
+}
+
+// Closes the descriptor on every way out, errors included.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const QString& path)
+        : mFd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)) {
+        if (mFd < 0) {
+            throwErrno();
+        }
+    }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    ReadOnlyFile(ReadOnlyFile&&) = delete;
+    ReadOnlyFile& operator=(ReadOnlyFile&&) = delete;
+    ~ReadOnlyFile() { ::close(mFd); }
+    int fd() const { return mFd; }
+
+private:
+    int mFd;
+};
+
+} // namespace
+
+FileStamp queryFile(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        throwErrno();
+    }
+    const auto since = std::chrono::seconds{st.st_mtim.tv_sec} +
+                       std::chrono::nanoseconds{st.st_mtim.tv_nsec};
+    return {DateTime{since}, static_cast<std::int64_t>(st.st_size)};
+}
+
+bool isRegularFile(const QString& path) noexcept {
+    struct stat st {};
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0 &&
+           S_ISREG(st.st_mode);
+}
+
+QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length) {
+    ReadOnlyFile file(path);
+    QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::pread(file.fd(), bytes.data() + got,
+                                  static_cast<size_t>(bytes.size() - got), offset + got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            throwErrno();
+        }
+        if (n == 0) {
+            break; // the file shrank since its length was taken
+        }
+        got += n;
+    }
+    bytes.truncate(got);
+    return bytes;
+}
+
+} // namespace platform

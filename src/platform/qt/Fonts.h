@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QFont>
+
+// The window's Japanese monospace face at the given size: the classic Windows face where it
+// exists, otherwise a CJK monospace face, so Japanese text never shows as empty boxes.
+QFont windowFont(int pointSize);

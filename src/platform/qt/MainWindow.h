@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+class frmMain;
+class QFrame;
+class QLabel;
+class TextView;
+
+namespace ui {
+class Label;
+class Placed;
+class Timer;
+} // namespace ui
+
+// Mirrors frmMain's control models onto widgets and turns what the user and the platform do
+// into calls of its handlers. Holds no behaviour of its own.
+class MainWindow : public QMainWindow {
+public:
+    explicit MainWindow(frmMain& form);
+    ~MainWindow() override;
+
+    TextView& textView() const { return *mTextView; }
+    // Shows the window in the state that start-up chose.
+    void showInChosenState();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QFrame* addPanel(ui::Placed& frame, std::initializer_list<std::pair<ui::Label*, bool>> labels);
+    void bindPlaced(QWidget& widget, ui::Placed& model);
+    void bindLabel(QLabel& widget, ui::Label& model, bool valueLabel);
+    void bindTextView();
+    void bindTimer(QTimer& timer, ui::Timer& model, void (frmMain::*handler)());
+    void bindWindow();
+    void applyWindowState();
+    void reportGeometry();
+
+    frmMain& mForm;
+    QWidget* mClient;
+    TextView* mTextView;
+    QTimer mFileCheck;
+    QTimer mFlash;
+    bool mShown = false;
+    unsigned long long mShownTextRevision = 0;
+};

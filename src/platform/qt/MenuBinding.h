@@ -1,0 +1,11 @@
+#pragma once
+
+#include "ui/Menu.h"
+
+#include <vector>
+
+class QMenu;
+class QMenuBar;
+
+// Builds the menu bar from the menu models and keeps each QAction in line with its item.
+void bindMenuBar(QMenuBar& bar, const std::vector<ui::MenuItem*>& menus);

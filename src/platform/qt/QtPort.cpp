@@ -1,0 +1,83 @@
+#include "platform/qt/QtPort.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QWindow>
+
+PlatformPort::MsgAnswer QtPort::MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
+                                       const QString& title) {
+    const QMessageBox::Icon qtIcon = icon == MsgIcon::Critical   ? QMessageBox::Critical
+                                     : icon == MsgIcon::Question ? QMessageBox::Question
+                                                                 : QMessageBox::Information;
+    const QMessageBox::StandardButtons qtButtons =
+        buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+    QMessageBox box(qtIcon, title, prompt, qtButtons, mWindow);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Yes) {
+        return MsgAnswer::Yes;
+    }
+    return answer == QMessageBox::No ? MsgAnswer::No : MsgAnswer::Ok;
+}
+
+QString QtPort::InputBox(const QString& prompt, const QString& title,
+                         const QString& defaultAnswer) {
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(mWindow, title, prompt, QLineEdit::Normal, defaultAnswer, &ok);
+    return ok ? answer : QString();
+}
+
+void QtPort::setClipboardText(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+bool QtPort::isActiveWindow() const {
+    return mWindow && mWindow->isActiveWindow();
+}
+
+void QtPort::setWindowForward(bool topmost) {
+    if (!mWindow) {
+        return;
+    }
+    const Qt::WindowFlags flags = mWindow->windowFlags();
+    if (flags.testFlag(Qt::WindowStaysOnTopHint) == topmost) {
+        return; // re-asserting an unchanged state must cost nothing
+    }
+    Qt::WindowFlags wanted = flags;
+    wanted.setFlag(Qt::WindowStaysOnTopHint, topmost);
+    // setWindowFlags would hide and re-create the native window; this changes it in place.
+    mWindow->overrideWindowFlags(wanted);
+    if (QWindow* handle = mWindow->windowHandle()) {
+        handle->setFlags(wanted);
+    }
+}
+
+void QtPort::focusWindow() {
+    if (mWindow) {
+        mWindow->raise();
+        mWindow->activateWindow();
+    }
+}
+
+void QtPort::closeWindow() {
+    if (mWindow) {
+        mWindow->close();
+    }
+}
+
+QString QtPort::showFileDialog(const FileDialogRequest& /*request*/) {
+    return {};
+}
+
+QString QtPort::startProcess(const QString& /*program*/, const QStringList& /*arguments*/,
+                             bool /*maximized*/) {
+    return {};
+}
+
+QString QtPort::applicationFilePath() const {
+    return QCoreApplication::applicationFilePath();
+}

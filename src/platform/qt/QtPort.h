@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/PlatformPort.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The desktop as Qt offers it, for one window.
+class QtPort : public PlatformPort {
+public:
+    void attach(QWidget* window) { mWindow = window; }
+
+    MsgAnswer MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
+                     const QString& title) override;
+    QString InputBox(const QString& prompt, const QString& title,
+                     const QString& defaultAnswer) override;
+    void setClipboardText(const QString& text) override;
+    bool isActiveWindow() const override;
+    void setWindowForward(bool topmost) override;
+    void focusWindow() override;
+    void closeWindow() override;
+    QString showFileDialog(const FileDialogRequest& request) override;
+    QString startProcess(const QString& program, const QStringList& arguments,
+                         bool maximized) override;
+    QString applicationFilePath() const override;
+
+private:
+    QPointer<QWidget> mWindow;
+};

@@ -1,0 +1,127 @@
+#include "settings/Options.h"
+
+#include "core/frmMain.h"
+
+#include <algorithm>
+#include <array>
+
+namespace options {
+namespace {
+
+struct ColorItem {
+    int index;
+    const char16_t* caption;
+    ui::Color color;
+};
+
+constexpr std::array backgrounds{
+    ColorItem{1, u"白色", {255, 255, 255}}, ColorItem{2, u"黒色", {0, 0, 0}},
+    ColorItem{3, u"水色", {192, 255, 255}}, ColorItem{4, u"黄色", {255, 255, 128}},
+    ColorItem{5, u"灰色", {192, 192, 192}},
+};
+
+constexpr std::array textColors{
+    ColorItem{1, u"黒色", {0, 0, 0}},     ColorItem{2, u"白色", {255, 255, 255}},
+    ColorItem{3, u"赤色", {255, 0, 0}},   ColorItem{4, u"緑色", {0, 255, 0}},
+    ColorItem{5, u"黄色", {255, 255, 0}}, ColorItem{6, u"灰色", {192, 192, 192}},
+};
+
+template <std::size_t N>
+std::vector<ui::MenuArray::Entry> colorItems(const std::array<ColorItem, N>& table) {
+    std::vector<ui::MenuArray::Entry> items;
+    for (const ColorItem& item : table) {
+        items.push_back({item.index, {QString::fromUtf16(item.caption), {}, item.index == 1}});
+    }
+    return items;
+}
+
+template <std::size_t N>
+std::optional<ui::Color> colorOf(const std::array<ColorItem, N>& table, const QString& caption) {
+    const auto it = std::find_if(table.begin(), table.end(), [&](const ColorItem& item) {
+        return caption == QString::fromUtf16(item.caption);
+    });
+    return it == table.end() ? std::nullopt : std::optional(it->color);
+}
+
+// Items whose caption is their value with a suffix, checked at `designIndex`.
+std::vector<ui::MenuArray::Entry> valueItems(std::initializer_list<int> indices, int factor,
+                                             int width, const QString& suffix,
+                                             int designIndex) {
+    std::vector<ui::MenuArray::Entry> items;
+    for (const int index : indices) {
+        const QString caption = QStringLiteral("%1").arg(index * factor, width) + suffix;
+        items.push_back({index, {caption, {}, index == designIndex}});
+    }
+    return items;
+}
+
+} // namespace
+
+std::vector<ui::MenuArray::Entry> lineCountItems() {
+    return valueItems({1, 2, 3, 4, 5, 10, 20}, 10, 0, QStringLiteral("行"), 1);
+}
+
+std::vector<ui::MenuArray::Entry> bufferSizeItems() {
+    // The short captions begin with a blank so that the sizes line up.
+    return valueItems({1, 2, 3, 4, 8}, 25, 3, QStringLiteral("KB"), 1);
+}
+
+std::vector<ui::MenuArray::Entry> backgroundItems() {
+    return colorItems(backgrounds);
+}
+
+std::vector<ui::MenuArray::Entry> textColorItems() {
+    return colorItems(textColors);
+}
+
+std::vector<ui::MenuArray::Entry> textSizeItems() {
+    return valueItems({6, 8, 9, 10, 11, 12, 15, 20}, 1, 0, {}, 9);
+}
+
+std::optional<ui::Color> backgroundColor(const QString& caption) {
+    return colorOf(backgrounds, caption);
+}
+
+std::optional<ui::Color> textColor(const QString& caption) {
+    return colorOf(textColors, caption);
+}
+
+} // namespace options
+
+namespace {
+
+// Stores the choice and moves the check mark. An index that names no item (only an edited
+// settings file can hold one) falls back to the group's reset item.
+int choose(ui::MenuArray& group, short& field, int index, short resetIndex) {
+    const int chosen = group.contains(index) ? index : resetIndex;
+    field = static_cast<short>(chosen);
+    group.checkOnly(chosen);
+    return chosen;
+}
+
+} // namespace
+
+void frmMain::mnuOptionLineCount_Click(int Index) {
+    choose(mnuOptionLineCount, g.gintSizeLineCount, Index, 2);
+    RefreshTail();
+}
+
+void frmMain::mnuOptionBufferSize_Click(int Index) {
+    choose(mnuOptionBufferSize, g.gintSizeBufferSize, Index, 1);
+    RefreshTail();
+}
+
+void frmMain::mnuBGColorVal_Click(int Index) {
+    const int chosen = choose(mnuBGColorVal, g.gintColorBackground, Index, 1);
+    txtView.setBackColor(*options::backgroundColor(mnuBGColorVal[chosen].caption()));
+}
+
+void frmMain::mnuTextColorVal_Click(int Index) {
+    const int chosen = choose(mnuTextColorVal, g.gintColorTextFont, Index, 1);
+    txtView.setForeColor(*options::textColor(mnuTextColorVal[chosen].caption()));
+}
+
+void frmMain::mnuTextSizeValue_Click(int Index) {
+    const int chosen = choose(mnuTextSizeValue, g.gintSizeTextFont, Index, 9);
+    txtView.setFontSize(chosen);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ui/Menu.h"
+#include "ui/TextBox.h"
+
+#include <optional>
+#include <vector>
+
+// The option groups of the Options menu as laid out: item indices, captions, design check marks.
+namespace options {
+
+std::vector<ui::MenuArray::Entry> lineCountItems();
+std::vector<ui::MenuArray::Entry> bufferSizeItems();
+std::vector<ui::MenuArray::Entry> backgroundItems();
+std::vector<ui::MenuArray::Entry> textColorItems();
+std::vector<ui::MenuArray::Entry> textSizeItems();
+
+// Colours are found through an item's caption; "黄色" differs between the two groups.
+std::optional<ui::Color> backgroundColor(const QString& caption);
+std::optional<ui::Color> textColor(const QString& caption);
+
+} // namespace options

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/Control.h"
+
+#include <QString>
+
+namespace ui {
+
+enum class WindowState : short { Normal = 0, Minimized = 1, Maximized = 2 };
+
+struct Size {
+    double width = 0;
+    double height = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
+// The window itself: caption, icon, state and sizes in twips. The binding reports what the
+// platform did (silently) and carries out what the form asks for (through the observer).
+class FormWindow : public Control {
+public:
+    const QString& caption() const { return mCaption; }
+    void setCaption(const QString& caption) { assign(mCaption, caption); }
+
+    // Index into the icon images: 0 the program's own icon, 1 lit bulb, 2 unlit bulb.
+    int icon() const { return mIcon; }
+    void setIcon(int index) { assign(mIcon, index); }
+
+    WindowState windowState() const { return mState; }
+    void setWindowState(WindowState state) { assign(mState, state); }
+
+    Size outerSize() const { return mOuter; }
+    void setOuterSize(Size size) { assign(mOuter, size); }
+    Size clientSize() const { return mClient; }
+
+    // What the platform reports after a move, resize or state change; no echo back to it.
+    void reportGeometry(WindowState state, Size outer, Size client) {
+        mState = state;
+        mOuter = outer;
+        mClient = client;
+    }
+
+private:
+    QString mCaption;
+    int mIcon = 0;
+    WindowState mState = WindowState::Normal;
+    Size mOuter{6045, 4545};
+    Size mClient{5925, 3750};
+};
+
+} // namespace ui

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ui/Placed.h"
+
+#include <QString>
+
+namespace ui {
+
+struct Color {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    friend bool operator==(const Color&, const Color&) = default;
+};
+
+// The multi-line, read-only text view.
+class TextBox : public Placed {
+public:
+    using Placed::Placed;
+
+    const QString& text() const { return mText; }
+    void setText(const QString& text) {
+        mText = text;
+        ++mTextRevision; // the binding replaces the widget's text only when this moved
+        changed();
+    }
+    unsigned long long textRevision() const { return mTextRevision; }
+
+    Color backColor() const { return mBackColor; }
+    void setBackColor(Color color) { assign(mBackColor, color); }
+    Color foreColor() const { return mForeColor; }
+    void setForeColor(Color color) { assign(mForeColor, color); }
+    int fontSize() const { return mFontSize; }
+    void setFontSize(int points) { assign(mFontSize, points); }
+
+private:
+    QString mText;
+    unsigned long long mTextRevision = 0;
+    Color mBackColor{255, 255, 255};
+    Color mForeColor{0, 0, 0};
+    int mFontSize = 9;
+};
+
+} // namespace ui

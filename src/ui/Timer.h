@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ui/Control.h"
+
+namespace ui {
+
+// A timer model: the binding runs a real timer while it is enabled and calls the handler on
+// each tick; tests call the handler themselves.
+class Timer : public Control {
+public:
+    Timer(int intervalMs, bool enabled) : mInterval(intervalMs), mEnabled(enabled) {}
+
+    int interval() const { return mInterval; }
+    bool enabled() const { return mEnabled; }
+    void setEnabled(bool enabled) { assign(mEnabled, enabled); }
+
+private:
+    int mInterval;
+    bool mEnabled;
+};
+
+} // namespace ui

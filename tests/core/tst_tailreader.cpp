@@ -1,0 +1,226 @@
+#include "FakePort.h"
+#include "TempFiles.h"
+#include "core/TailReader.h"
+#include "core/frmMain.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+namespace {
+
+// The reader's scan as a plain byte-by-byte loop over positions L down to S, counting from 1.
+QByteArray bytewiseTail(const QByteArray& file, int lineCount, int bufferKiB) {
+    const qint64 length = file.size();
+    const qint64 start = std::max<qint64>(1, length - qint64(bufferKiB) * 1024);
+    qint64 stop = start - 1;
+    int count = 0;
+    for (qint64 i = length; i >= start; --i) {
+        if (file[i - 1] == '\n') {
+            ++count;
+        }
+        if (count >= lineCount) {
+            stop = i;
+            break;
+        }
+        stop = start - 1;
+    }
+    return file.mid(stop);
+}
+
+} // namespace
+
+class TailReaderTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsTheLastLines_data();
+    void readsTheLastLines();
+    void matchesTheBytewiseScanOnGeneratedFiles();
+    void formatsThePanels();
+    void refreshShowsTailAndPanels();
+    void unchangedFileTouchesNothing();
+    void lineCountChangeRereadsButBufferSizeWaits();
+    void emptiedFileClearsViewAndRememberedTail();
+    void backgroundReadArmsTheNotice();
+    void deletedFileStopsMonitoringWithSystemMessage();
+    void readsTheTailPastFourGiB();
+};
+
+void TailReaderTest::readsTheLastLines_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("lineCount");
+    QTest::addColumn<int>("bufferKiB");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("final LF counts as one of the N")
+        << numberedLines(1, 30) << 10 << 25 << numberedLines(22, 30);
+    QTest::newRow("no final LF: unfinished line and N-1 before")
+        << numberedLines(1, 30, false) << 10 << 25 << numberedLines(21, 30, false);
+    QTest::newRow("fewer lines than N: whole file") << numberedLines(1, 5) << 10 << 25
+                                                    << numberedLines(1, 5);
+    const QByteArray longLine(30000, 'x');
+    QTest::newRow("no LF in the window: 25 KiB plus one byte")
+        << longLine << 10 << 25 << longLine.right(25 * 1024 + 1);
+    QTest::newRow("empty window tail") << QByteArray("\n\n\n") << 10 << 25 << QByteArray("\n\n\n");
+}
+
+void TailReaderTest::readsTheLastLines() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, lineCount);
+    QFETCH(int, bufferKiB);
+    QFETCH(QByteArray, expected);
+    TempWorkDir dir;
+    const QString path = dir.write("tail.log", file);
+    QCOMPARE(readTail(path, file.size(), lineCount, bufferKiB).shown().toByteArray(), expected);
+}
+
+void TailReaderTest::matchesTheBytewiseScanOnGeneratedFiles() {
+    TempWorkDir dir;
+    QRandomGenerator random(20261206);
+    for (int round = 0; round < 300; ++round) {
+        const int size = static_cast<int>(random.bounded(1, 60000));
+        const int lfPerMille = static_cast<int>(random.bounded(0, 200));
+        QByteArray file(size, Qt::Uninitialized);
+        for (char& byte : file) {
+            byte = random.bounded(1000) < lfPerMille ? '\n' : char('a' + random.bounded(26));
+        }
+        const int lineCount = std::array{10, 20, 30, 40, 50, 100, 200}[random.bounded(7)];
+        const int bufferKiB = std::array{10, 25, 50, 75, 100, 200}[random.bounded(6)];
+        const QString path = dir.write("gen.log", file);
+        QCOMPARE(readTail(path, size, lineCount, bufferKiB).shown().toByteArray(),
+                 bytewiseTail(file, lineCount, bufferKiB));
+    }
+}
+
+void TailReaderTest::formatsThePanels() {
+    QCOMPARE(formatFileLen(0), QStringLiteral("0 byte "));
+    QCOMPARE(formatFileLen(999), QStringLiteral("999 byte "));
+    QCOMPARE(formatFileLen(1000), QStringLiteral("1,000 byte "));
+    QCOMPARE(formatFileLen(1234567), QStringLiteral("1,234,567 byte "));
+    QCOMPARE(formatFileLen(5368709120), QStringLiteral("5,368,709,120 byte "));
+    const DateTime stamp = localDate(2024, 3, 5) + std::chrono::hours(14) +
+                           std::chrono::minutes(7) + std::chrono::milliseconds(9999);
+    QCOMPARE(formatDateTime(stamp), QStringLiteral("2024/03/05 14:07:09"));
+}
+
+namespace {
+
+struct Window {
+    modGlobal global;
+    FakePort port;
+    frmMain form{global, port, {}};
+    Window() { form.Form_Load(); }
+};
+
+} // namespace
+
+void TailReaderTest::refreshShowsTailAndPanels() {
+    TempWorkDir dir;
+    const QString path = dir.write("app.log", numberedLines(1, 30));
+    Window w;
+    w.form.OpenWatchedFile(path);
+    QCOMPARE(w.form.watchState().mstrTailText, QString::fromLatin1(numberedLines(12, 30)));
+    QCOMPARE(w.form.lblFileLen.caption(), formatFileLen(QFileInfo(path).size()));
+    QCOMPARE(w.form.lblLastModified.caption(),
+             QFileInfo(path).lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
+    QVERIFY(w.form.txtView.text().startsWith(QStringLiteral("line 12\nline 13")));
+    QVERIFY(w.port.messages.empty());
+}
+
+void TailReaderTest::unchangedFileTouchesNothing() {
+    TempWorkDir dir;
+    const QString path = dir.write("app.log", numberedLines(1, 3));
+    Window w;
+    w.form.OpenWatchedFile(path);
+    const auto revision = w.form.txtView.textRevision();
+    w.form.lblFileLen.setCaption(QStringLiteral("sentinel"));
+    w.form.RefreshTail();
+    QCOMPARE(w.form.txtView.textRevision(), revision);
+    QCOMPARE(w.form.lblFileLen.caption(), QStringLiteral("sentinel"));
+}
+
+void TailReaderTest::lineCountChangeRereadsButBufferSizeWaits() {
+    TempWorkDir dir;
+    const QString path = dir.write("app.log", numberedLines(1, 100));
+    Window w;
+    w.form.OpenWatchedFile(path);
+    w.form.mnuOptionBufferSize.click(8);
+    QCOMPARE(w.form.watchState().mdblBufferSize, 25.0);
+    w.form.mnuOptionLineCount.click(5);
+    QCOMPARE(w.form.watchState().mlngLineCount, 50);
+    QCOMPARE(w.form.watchState().mdblBufferSize, 200.0);
+    QCOMPARE(w.form.watchState().mstrTailText, QString::fromLatin1(numberedLines(52, 100)));
+}
+
+void TailReaderTest::emptiedFileClearsViewAndRememberedTail() {
+    TempWorkDir dir;
+    const QString path = dir.write("app.log", numberedLines(1, 3));
+    Window w;
+    w.form.OpenWatchedFile(path);
+    w.port.active = false;
+    dir.write("app.log", {});
+    w.form.mnuOptionLineCount.click(1); // forces the re-read
+    QCOMPARE(w.form.txtView.text(), QString());
+    QCOMPARE(w.form.lblFileLen.caption(), QStringLiteral("0 byte "));
+    QCOMPARE(w.form.watchState().mintFlashState, short(0));
+    // A re-render must not bring the vanished lines back.
+    w.form.mnuOptionNewLineType.click(2);
+    QVERIFY(!w.form.txtView.text().contains(QStringLiteral("line")));
+}
+
+void TailReaderTest::backgroundReadArmsTheNotice() {
+    TempWorkDir dir;
+    const QString path = dir.write("app.log", numberedLines(1, 3));
+    Window w;
+    w.form.OpenWatchedFile(path);
+    QCOMPARE(w.form.watchState().mintFlashState, short(0));
+    QVERIFY(!w.form.timFlash.enabled());
+    w.port.active = false;
+    dir.append("app.log", "line 4\n");
+    w.form.RefreshTail();
+    QCOMPARE(w.form.watchState().mintFlashState, short(1));
+    QVERIFY(w.form.timFlash.enabled());
+}
+
+void TailReaderTest::deletedFileStopsMonitoringWithSystemMessage() {
+    TempWorkDir dir;
+    const QString path = dir.write("app.log", numberedLines(1, 3));
+    Window w;
+    w.form.OpenWatchedFile(path);
+    w.form.mnuMonitorStart.click();
+    QVERIFY(w.form.timFileCheck.enabled());
+    QFile::remove(path);
+    w.form.timFileCheck_Timer();
+    QVERIFY(!w.form.timFileCheck.enabled());
+    QCOMPARE(w.form.window.caption(), frmMain::GetAppCaption());
+    QVERIFY(w.form.mnuMonitorStart.enabled());
+    QVERIFY(!w.form.mnuMonitorStop.enabled());
+    QCOMPARE(w.port.messages.size(), std::size_t(1));
+    const FakePort::Message& message = w.port.messages.front();
+    QCOMPARE(message.prompt, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    QCOMPARE(message.icon, PlatformPort::MsgIcon::Critical);
+    QCOMPARE(message.title, frmMain::GetAppCaption());
+    QVERIFY(!w.form.watchState().mblnReading);
+    QCOMPARE(w.form.watchState().mstrTailText, QString::fromLatin1(numberedLines(1, 3)));
+}
+
+void TailReaderTest::readsTheTailPastFourGiB() {
+    TempWorkDir dir;
+    const QString path = dir.path("big.log");
+    QFile big(path);
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    const qint64 hole = (qint64(5) << 30);
+    if (!big.resize(hole)) {
+        QSKIP("this file system cannot hold a sparse 5 GiB file");
+    }
+    QVERIFY(big.seek(hole));
+    big.write(numberedLines(1, 40));
+    big.close();
+    Window w;
+    w.form.OpenWatchedFile(path);
+    QCOMPARE(w.form.watchState().mstrTailText, QString::fromLatin1(numberedLines(22, 40)));
+    QCOMPARE(w.form.watchState().mdblFileLen, hole + numberedLines(1, 40).size());
+}
+
+QTEST_GUILESS_MAIN(TailReaderTest)
+#include "tst_tailreader.moc"

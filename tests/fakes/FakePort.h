@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/PlatformPort.h"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+// A scripted desktop: answers come from queues the test fills, and every request is recorded.
+class FakePort : public PlatformPort {
+public:
+    struct Message {
+        QString prompt;
+        MsgButtons buttons;
+        MsgIcon icon;
+        QString title;
+    };
+    struct Input {
+        QString prompt;
+        QString title;
+        QString defaultAnswer;
+    };
+    struct Started {
+        QString program;
+        QStringList arguments;
+        bool maximized;
+    };
+
+    MsgAnswer MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
+                     const QString& title) override {
+        messages.push_back({prompt, buttons, icon, title});
+        return takeOr(msgAnswers, buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok);
+    }
+    QString InputBox(const QString& prompt, const QString& title,
+                     const QString& defaultAnswer) override {
+        inputs.push_back({prompt, title, defaultAnswer});
+        return takeOr(inputAnswers, QString());
+    }
+    void setClipboardText(const QString& text) override { clipboard = text; }
+    bool isActiveWindow() const override { return active; }
+    void setWindowForward(bool topmost) override { forwardCalls.push_back(topmost); }
+    void focusWindow() override { ++focusCount; }
+    void closeWindow() override { ++closeCount; }
+    QString showFileDialog(const FileDialogRequest& request) override {
+        dialogs.push_back(request);
+        return takeOr(dialogAnswers, QString());
+    }
+    QString startProcess(const QString& program, const QStringList& arguments,
+                         bool maximized) override {
+        started.push_back({program, arguments, maximized});
+        return startError;
+    }
+    QString applicationFilePath() const override { return programPath; }
+
+    bool active = true;
+    std::deque<MsgAnswer> msgAnswers;
+    std::deque<QString> inputAnswers;
+    std::deque<QString> dialogAnswers;
+    QString startError;
+    QString programPath = QStringLiteral("/opt/logwarden/bin/logwarden");
+
+    std::vector<Message> messages;
+    std::vector<Input> inputs;
+    std::vector<FileDialogRequest> dialogs;
+    std::vector<Started> started;
+    std::vector<bool> forwardCalls;
+    QString clipboard;
+    int focusCount = 0;
+    int closeCount = 0;
+
+private:
+    template <class T, class U> static T takeOr(std::deque<T>& queue, U fallback) {
+        if (queue.empty()) {
+            return T(fallback);
+        }
+        T value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};

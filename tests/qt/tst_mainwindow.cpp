@@ -1,0 +1,146 @@
+#include "FakePort.h"
+#include "TempFiles.h"
+#include "core/frmMain.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtPort.h"
+#include "platform/qt/TextView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+namespace {
+
+template <class Port> struct Shown {
+    modGlobal global;
+    Port port;
+    frmMain form;
+    MainWindow window{form};
+    explicit Shown(const QString& commandLine = {}) : form(global, port, commandLine) {
+        if constexpr (std::is_same_v<Port, QtPort>) {
+            port.attach(&window);
+        }
+        form.Form_Load();
+        window.showInChosenState();
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window)) {
+            qWarning("window did not become active");
+        }
+    }
+};
+
+QAction* findAction(QWidget& root, const QString& text) {
+    for (QAction* action : root.findChildren<QAction*>()) {
+        if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void menuBarHasTheFiveMenus();
+    void designStatesReachTheActions();
+    void shortcutsReachTheirHandlers_data();
+    void shortcutsReachTheirHandlers();
+    void copyPutsTheWholeTextOnTheClipboard();
+    void commandLineFileIsShown();
+    void japaneseGlyphsArePresentInTheFont();
+};
+
+void MainWindowTest::menuBarHasTheFiveMenus() {
+    TempWorkDir dir;
+    Shown<FakePort> w;
+    QStringList titles;
+    for (QAction* action : w.window.menuBar()->actions()) {
+        titles << action->text();
+    }
+    QCOMPARE(titles, (QStringList{"ファイル(&F)", "編集(&E)", "モニタリング(&M)", "表示(&V)",
+                                  "オプション(&O)"}));
+}
+
+void MainWindowTest::designStatesReachTheActions() {
+    TempWorkDir dir;
+    Shown<FakePort> w;
+    QAction* start = findAction(w.window, QStringLiteral("開始(&S)"));
+    QVERIFY(start);
+    QVERIFY(!start->isEnabled());
+    QCOMPARE(start->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    QAction* icon = findAction(w.window, QStringLiteral("アイコンの点滅"));
+    QVERIFY(icon && icon->isChecked() && !icon->isEnabled());
+    QAction* buffer = findAction(w.window, QStringLiteral(" 25KB"));
+    QVERIFY(buffer && buffer->isChecked());
+    QAction* none = findAction(w.window, QStringLiteral("（なし）"));
+    QVERIFY(none && !none->isEnabled() && none->isVisible());
+}
+
+void MainWindowTest::shortcutsReachTheirHandlers_data() {
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<int>("inputs");
+    QTest::addColumn<bool>("searchPanel");
+    QTest::newRow("Ctrl+F asks for a keyword") << QKeySequence("Ctrl+F") << 1 << false;
+    QTest::newRow("F9 shows the keyword panel") << QKeySequence("F9") << 0 << true;
+}
+
+void MainWindowTest::shortcutsReachTheirHandlers() {
+    QFETCH(QKeySequence, keys);
+    QFETCH(int, inputs);
+    QFETCH(bool, searchPanel);
+    TempWorkDir dir;
+    Shown<FakePort> w;
+    w.window.textView().setFocus();
+    QTest::keySequence(&w.window, keys);
+    QCOMPARE(int(w.port.inputs.size()), inputs);
+    QCOMPARE(w.global.gblnViewSearchWord, searchPanel);
+}
+
+void MainWindowTest::copyPutsTheWholeTextOnTheClipboard() {
+    TempWorkDir dir;
+    const QString path = dir.write("app.log", "first\r\nsecond\r\n");
+    Shown<QtPort> w(path);
+    TextView& view = w.window.textView();
+    view.setFocus();
+    view.selectAll();
+    QTextCursor cursor = view.textCursor();
+    cursor.setPosition(2);
+    cursor.setPosition(4, QTextCursor::KeepAnchor);
+    view.setTextCursor(cursor); // a selection must not narrow what is copied
+    QTest::keySequence(&w.window, QKeySequence(QStringLiteral("Ctrl+C")));
+    QTRY_COMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("first\r\nsecond\r\n\r\n"));
+}
+
+void MainWindowTest::commandLineFileIsShown() {
+    TempWorkDir dir;
+    const QString path = dir.write("app.log", numberedLines(1, 30));
+    Shown<FakePort> w(path);
+    QCOMPARE(w.window.windowTitle(), QStringLiteral("Logwarden (ver 1.1.0)"));
+    QVERIFY(w.window.textView().toPlainText().startsWith(QStringLiteral("line 12\nline 13")));
+    const QList<QLabel*> labels = w.window.findChildren<QLabel*>();
+    const bool pathShown = std::any_of(labels.begin(), labels.end(),
+                                       [&](QLabel* label) { return label->text() == path; });
+    QVERIFY(pathShown);
+}
+
+void MainWindowTest::japaneseGlyphsArePresentInTheFont() {
+    const QFontMetrics metrics(windowFont(9));
+    const QString sample = QStringLiteral("ファイルパス：タイムスタンプ監視中抽出キーワード最近開いた");
+    for (const QChar ch : sample) {
+        QVERIFY2(metrics.inFont(ch), qPrintable(QStringLiteral("missing glyph ") + ch));
+    }
+    QCOMPARE(metrics.horizontalAdvance(u'i'), metrics.horizontalAdvance(u'W'));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
