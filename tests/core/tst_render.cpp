@@ -27,24 +27,35 @@ void RenderTest::rendersTheTail_data() {
 
     const QString crlf = QStringLiteral("\r\n");
     const QString lf = QStringLiteral("\n");
-    QTest::newRow("CRLF tail, CRLF type: empty last line")
-        << "a\r\nb\r\n" << crlf << false << "" << "a\r\nb\r\n\r\n";
-    QTest::newRow("CRLF tail, LF type: CR kept in pieces")
-        << "a\r\nb\r\n" << lf << false << "" << "a\r\r\nb\r\r\n\r\n";
-    QTest::newRow("LF tail, CRLF type: one piece") << "a\nb\n" << crlf << false << ""
+    QTest::newRow("CRLF tail, CRLF type: empty last line") << "a\r\nb\r\n"
+                                                           << crlf << false << ""
+                                                           << "a\r\nb\r\n\r\n";
+    QTest::newRow("CRLF tail, LF type: CR kept in pieces") << "a\r\nb\r\n"
+                                                           << lf << false << ""
+                                                           << "a\r\r\nb\r\r\n\r\n";
+    QTest::newRow("LF tail, CRLF type: one piece") << "a\nb\n"
+                                                   << crlf << false << ""
                                                    << "a\nb\n\r\n";
-    QTest::newRow("empty tail, extraction off") << "" << crlf << false << "" << "\r\n";
-    QTest::newRow("empty tail, extraction on") << "" << crlf << true << "x" << "";
-    QTest::newRow("case-sensitive substring") << "ERR 1\nerr 2\nxERRx\n" << lf << true << "ERR"
+    QTest::newRow("empty tail, extraction off") << "" << crlf << false << ""
+                                                << "\r\n";
+    QTest::newRow("empty tail, extraction on") << "" << crlf << true << "x"
+                                               << "";
+    QTest::newRow("case-sensitive substring") << "ERR 1\nerr 2\nxERRx\n"
+                                              << lf << true << "ERR"
                                               << "ERR 1\r\nxERRx\r\n";
-    QTest::newRow("full and half width differ") << "ＥＲＲ\nERR\n" << lf << true << "ERR"
+    QTest::newRow("full and half width differ") << "ＥＲＲ\nERR\n"
+                                                << lf << true << "ERR"
                                                 << "ERR\r\n";
-    QTest::newRow("no line matches: nothing at all") << "a\nb\n" << lf << true << "zz" << "";
-    QTest::newRow("keyword spaces are part of it") << "a b\nab\n" << lf << true << " b"
+    QTest::newRow("no line matches: nothing at all") << "a\nb\n"
+                                                     << lf << true << "zz"
+                                                     << "";
+    QTest::newRow("keyword spaces are part of it") << "a b\nab\n"
+                                                   << lf << true << " b"
                                                    << "a b\r\n";
-    QTest::newRow("separators in a row keep empty pieces")
-        << "\n\nx" << lf << false << "" << "\r\n\r\nx\r\n";
-    QTest::newRow("empty separator does not hang") << "a\nb" << "" << false << ""
+    QTest::newRow("separators in a row keep empty pieces") << "\n\nx" << lf << false << ""
+                                                           << "\r\n\r\nx\r\n";
+    QTest::newRow("empty separator does not hang") << "a\nb"
+                                                   << "" << false << ""
                                                    << "a\nb\r\n";
 }
 

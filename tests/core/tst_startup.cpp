@@ -57,13 +57,20 @@ void StartupTest::defaultsWithoutSettingsFile() {
 void StartupTest::commandLinePath_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("path");
-    QTest::newRow("plain") << "/var/log/a b.log" << "/var/log/a b.log";
-    QTest::newRow("quoted") << "\"/var/log/a b.log\"" << "/var/log/a b.log";
-    QTest::newRow("leading quote only") << "\"/x" << "/x";
-    QTest::newRow("inner quote") << "/x\"y" << "";
-    QTest::newRow("two quoted paths") << "\"/a\" \"/b\"" << "";
-    QTest::newRow("just a quote") << "\"" << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("plain") << "/var/log/a b.log"
+                           << "/var/log/a b.log";
+    QTest::newRow("quoted") << "\"/var/log/a b.log\""
+                            << "/var/log/a b.log";
+    QTest::newRow("leading quote only") << "\"/x"
+                                        << "/x";
+    QTest::newRow("inner quote") << "/x\"y"
+                                 << "";
+    QTest::newRow("two quoted paths") << "\"/a\" \"/b\""
+                                      << "";
+    QTest::newRow("just a quote") << "\""
+                                  << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void StartupTest::commandLinePath() {

@@ -56,8 +56,8 @@ void TailReaderTest::readsTheLastLines_data() {
         << numberedLines(1, 30) << 10 << 25 << numberedLines(22, 30);
     QTest::newRow("no final LF: unfinished line and N-1 before")
         << numberedLines(1, 30, false) << 10 << 25 << numberedLines(21, 30, false);
-    QTest::newRow("fewer lines than N: whole file") << numberedLines(1, 5) << 10 << 25
-                                                    << numberedLines(1, 5);
+    QTest::newRow("fewer lines than N: whole file")
+        << numberedLines(1, 5) << 10 << 25 << numberedLines(1, 5);
     const QByteArray longLine(30000, 'x');
     QTest::newRow("no LF in the window: 25 KiB plus one byte")
         << longLine << 10 << 25 << longLine.right(25 * 1024 + 1);

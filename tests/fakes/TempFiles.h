@@ -26,7 +26,8 @@ public:
     QString write(const QString& name, const QByteArray& bytes) const {
         const QString file = path(name);
         QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size()) {
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            out.write(bytes) != bytes.size()) {
             qFatal("cannot write %s", qPrintable(file));
         }
         return file;
@@ -35,7 +36,8 @@ public:
     QString append(const QString& name, const QByteArray& bytes) const {
         const QString file = path(name);
         QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Append) || out.write(bytes) != bytes.size()) {
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Append) ||
+            out.write(bytes) != bytes.size()) {
             qFatal("cannot append to %s", qPrintable(file));
         }
         return file;

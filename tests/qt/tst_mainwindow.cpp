@@ -117,8 +117,7 @@ void MainWindowTest::copyPutsTheWholeTextOnTheClipboard() {
     cursor.setPosition(4, QTextCursor::KeepAnchor);
     view.setTextCursor(cursor); // a selection must not narrow what is copied
     QTest::keySequence(&w.window, QKeySequence(QStringLiteral("Ctrl+C")));
-    QTRY_COMPARE(QGuiApplication::clipboard()->text(),
-                 QStringLiteral("first\r\nsecond\r\n\r\n"));
+    QTRY_COMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("first\r\nsecond\r\n\r\n"));
 }
 
 void MainWindowTest::commandLineFileIsShown() {
@@ -135,7 +134,8 @@ void MainWindowTest::commandLineFileIsShown() {
 
 void MainWindowTest::japaneseGlyphsArePresentInTheFont() {
     const QFontMetrics metrics(windowFont(9));
-    const QString sample = QStringLiteral("ファイルパス：タイムスタンプ監視中抽出キーワード最近開いた");
+    const QString sample =
+        QStringLiteral("ファイルパス：タイムスタンプ監視中抽出キーワード最近開いた");
     for (const QChar ch : sample) {
         QVERIFY2(metrics.inFont(ch), qPrintable(QStringLiteral("missing glyph ") + ch));
     }

@@ -41,8 +41,8 @@ FileStamp queryFile(const QString& path) {
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
         throwErrno();
     }
-    const auto since = std::chrono::seconds{st.st_mtim.tv_sec} +
-                       std::chrono::nanoseconds{st.st_mtim.tv_nsec};
+    const auto since =
+        std::chrono::seconds{st.st_mtim.tv_sec} + std::chrono::nanoseconds{st.st_mtim.tv_nsec};
     return {DateTime{since}, static_cast<std::int64_t>(st.st_size)};
 }
 
