@@ -1,0 +1,56 @@
+#include "settings/IniLines.h"
+
+#include "core/TailReader.h"
+
+#include <QIODevice>
+#include <algorithm>
+
+namespace modIniFile {
+namespace {
+
+constexpr qint64 BlockBytes = 64 * 1024;
+
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+} // namespace
+
+bool IniTextFile::fill() {
+    mBlock = mDevice.read(BlockBytes);
+    mPos = 0;
+    return !mBlock.isEmpty();
+}
+
+bool IniTextFile::atEnd() {
+    return mPos == mBlock.size() && !fill();
+}
+
+QByteArray IniTextFile::nextLine() {
+    QByteArray line;
+    bool overlong = false;
+    while (!atEnd()) {
+        const auto from = mBlock.cbegin() + mPos;
+        const auto stop = std::find_if(from, mBlock.cend(), isLineEnd);
+        const qsizetype length = stop - from;
+        overlong = overlong || line.size() + length > MaxLineBytes;
+        if (!overlong) {
+            line.append(from, length);
+        }
+        mPos += length;
+        if (stop != mBlock.cend()) {
+            const char end = mBlock.at(mPos++);
+            if (end == '\r' && !atEnd() && mBlock.at(mPos) == '\n') {
+                ++mPos;
+            }
+            break;
+        }
+    }
+    return overlong ? QByteArray() : line;
+}
+
+QString ReadIniLine(IniTextFile& file) {
+    return decodeSystemText(file.nextLine());
+}
+
+} // namespace modIniFile
