@@ -40,6 +40,9 @@ const std::array<Entry, 14> entries{{
 }};
 
 const Entry* findEntry(const QString& key) {
+    if (!key.startsWith(u'[')) {
+        return nullptr; // the quick way past the lines of a junk file
+    }
     const auto it = std::find_if(entries.begin(), entries.end(),
                                  [&](const Entry& entry) { return key == entry.key; });
     return it == entries.end() ? nullptr : &*it;
@@ -138,9 +141,11 @@ void LoadIniFile(AppSettings& settings) {
 bool SaveIniFile(const AppSettings& settings) {
     const QByteArray bytes = settingsText(settings);
     // The text goes to a temporary file beside the old one, which is replaced only once the
-    // new text is complete.
+    // new text is complete. Unbuffered: a buffered flush takes a short write on a full disk
+    // for success, and the commit would then put a cut-off file in place.
     QSaveFile file(QString::fromLatin1(FileName));
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+           file.write(bytes) == bytes.size() && file.commit();
 }
 
 } // namespace modIniFile

@@ -50,7 +50,8 @@ QByteArray IniTextFile::nextLine() {
 }
 
 QString ReadIniLine(IniTextFile& file) {
-    return decodeSystemText(file.nextLine());
+    const QByteArray line = file.nextLine();
+    return line.isEmpty() ? QString() : decodeSystemText(line);
 }
 
 } // namespace modIniFile
