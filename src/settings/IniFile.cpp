@@ -43,17 +43,17 @@ const Entry* findEntry(const QString& key) {
     if (!key.startsWith(u'[')) {
         return nullptr; // the quick way past the lines of a junk file
     }
-    const auto it = std::find_if(entries.begin(), entries.end(),
-                                 [&](const Entry& entry) { return key == entry.key; });
+    const auto* const it = std::find_if(entries.begin(), entries.end(),
+                                        [&](const Entry& entry) { return key == entry.key; });
     return it == entries.end() ? nullptr : &*it;
 }
 
 void readValue(IniTextFile& file, const Field& field, AppSettings& settings) {
     if (const auto* flag = std::get_if<bool AppSettings::*>(&field)) {
-        settings.** flag = ReadIniLine(file).toUpper() == QLatin1String("TRUE");
+        settings.*(*flag) = ReadIniLine(file).toUpper() == QLatin1String("TRUE");
     } else if (const auto* number = std::get_if<short AppSettings::*>(&field)) {
         if (const auto value = iniNumber(ReadIniLine(file))) {
-            settings.** number = *value;
+            settings.*(*number) = *value;
         }
     } else {
         for (QString& path : settings.gstrRecentFiles) {
@@ -78,9 +78,9 @@ std::array<QString, AppSettings::RecentCount> savedRecent(const AppSettings& set
 void appendValue(QString& text, const Field& field, const AppSettings& settings) {
     static const QString crlf = QStringLiteral("\r\n");
     if (const auto* flag = std::get_if<bool AppSettings::*>(&field)) {
-        text += (settings.**flag ? QStringLiteral("TRUE") : QStringLiteral("FALSE")) + crlf;
+        text += (settings.*(*flag) ? QStringLiteral("TRUE") : QStringLiteral("FALSE")) + crlf;
     } else if (const auto* number = std::get_if<short AppSettings::*>(&field)) {
-        text += QString::number(settings.**number) + crlf;
+        text += QString::number(settings.*(*number)) + crlf;
     } else {
         for (const QString& path : savedRecent(settings)) {
             text += path + crlf;

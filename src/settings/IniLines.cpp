@@ -8,7 +8,7 @@
 namespace modIniFile {
 namespace {
 
-constexpr qint64 BlockBytes = 64 * 1024;
+constexpr qint64 BlockBytes = qint64{64} * 1024;
 
 bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
@@ -30,8 +30,8 @@ QByteArray IniTextFile::nextLine() {
     QByteArray line;
     bool overlong = false;
     while (!atEnd()) {
-        const auto from = mBlock.cbegin() + mPos;
-        const auto stop = std::find_if(from, mBlock.cend(), isLineEnd);
+        const auto* const from = mBlock.cbegin() + mPos;
+        const auto* const stop = std::find_if(from, mBlock.cend(), isLineEnd);
         const qsizetype length = stop - from;
         overlong = overlong || line.size() + length > MaxLineBytes;
         if (!overlong) {

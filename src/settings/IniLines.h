@@ -12,7 +12,7 @@ namespace modIniFile {
 class IniTextFile {
 public:
     // No setting is this long; a longer line is junk and reads as an empty line.
-    static constexpr qsizetype MaxLineBytes = 32 * 1024;
+    static constexpr qsizetype MaxLineBytes = qsizetype{32} * 1024;
 
     explicit IniTextFile(QIODevice& device) : mDevice(device) {}
 

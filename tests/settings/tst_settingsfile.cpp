@@ -87,7 +87,6 @@ private Q_SLOTS:
     void hugeOrBinaryFileLoads_data();
     void hugeOrBinaryFileLoads();
     void saveWritesTheWholeFile();
-    void saveKeepsModeAndLink();
     void failedSaveKeepsTheOldFile_data();
     void failedSaveKeepsTheOldFile();
     void closeGoesOnWhenTheSaveFails();
@@ -169,21 +168,6 @@ void SettingsFileTest::saveWritesTheWholeFile() {
     QCOMPARE(fileBytes(IniName), modIniFile::settingsText(second));
     QCOMPARE(folderEntries(), QStringList{IniName});
     QCOMPARE(loaded(), second);
-}
-
-void SettingsFileTest::saveKeepsModeAndLink() {
-    TempWorkDir dir;
-    const QString target = dir.path("shared.ini");
-    dir.write("shared.ini", "old");
-    QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ReadGroup));
-    QVERIFY(QFile::link("shared.ini", IniName));
-    QVERIFY(modIniFile::SaveIniFile(unusual(5, "/x")));
-    QVERIFY(QFileInfo(IniName).isSymLink());
-    QCOMPARE(fileBytes(target), modIniFile::settingsText(unusual(5, "/x")));
-    QCOMPARE(QFile::permissions(target), QFileDevice::ReadOwner | QFileDevice::ReadUser |
-                                             QFileDevice::WriteOwner | QFileDevice::WriteUser |
-                                             QFileDevice::ReadGroup);
 }
 
 void SettingsFileTest::failedSaveKeepsTheOldFile_data() {
