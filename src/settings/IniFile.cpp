@@ -1,6 +1,94 @@
 #include "settings/IniFile.h"
 
+#include "platform/FileSystem.h"
+#include "settings/IniLines.h"
+#include "settings/IniNumber.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringEncoder>
+#include <algorithm>
+#include <variant>
+
 namespace modIniFile {
+namespace {
+
+struct RecentList {};
+using Field = std::variant<bool AppSettings::*, short AppSettings::*, RecentList>;
+
+struct Entry {
+    QLatin1String key;
+    Field field;
+};
+
+// In the order the saver writes them; the loader accepts any order.
+const std::array<Entry, 14> entries{{
+    {QLatin1String("[MODE VALUE WINDOWSTATE]"), &AppSettings::gintModeWindowState},
+    {QLatin1String("[MODE VALUE WINDOWFORWARD]"), &AppSettings::gblnModeWindowForward},
+    {QLatin1String("[VIEW FLAG TIMESTAMP]"), &AppSettings::gblnViewTimestamp},
+    {QLatin1String("[VIEW FLAG FILESIZE]"), &AppSettings::gblnViewFilesize},
+    {QLatin1String("[VIEW FLAG FILEPATH]"), &AppSettings::gblnViewFilepath},
+    {QLatin1String("[VIEW FLAG SEARCHWORD]"), &AppSettings::gblnViewSearchWord},
+    {QLatin1String("[VIEW FLAG TEXT]"), &AppSettings::gblnViewText},
+    {QLatin1String("[COLOR VALUE BACKGROUND]"), &AppSettings::gintColorBackground},
+    {QLatin1String("[COLOR VALUE TEXTFONT]"), &AppSettings::gintColorTextFont},
+    {QLatin1String("[SIZE VALUE TEXTFONT]"), &AppSettings::gintSizeTextFont},
+    {QLatin1String("[SIZE VALUE LINECOUNT]"), &AppSettings::gintSizeLineCount},
+    {QLatin1String("[SIZE VALUE BUFFERSIZE]"), &AppSettings::gintSizeBufferSize},
+    {QLatin1String("[TYPE VALUE RETURNCODE]"), &AppSettings::gintTypeReturnCode},
+    {QLatin1String("[LIST FILE RECENT]"), RecentList{}},
+}};
+
+const Entry* findEntry(const QString& key) {
+    if (!key.startsWith(u'[')) {
+        return nullptr; // the quick way past the lines of a junk file
+    }
+    const auto* const it = std::find_if(entries.begin(), entries.end(),
+                                        [&](const Entry& entry) { return key == entry.key; });
+    return it == entries.end() ? nullptr : &*it;
+}
+
+void readValue(IniTextFile& file, const Field& field, AppSettings& settings) {
+    if (const auto* flag = std::get_if<bool AppSettings::*>(&field)) {
+        settings.*(*flag) = ReadIniLine(file).toUpper() == QLatin1String("TRUE");
+    } else if (const auto* number = std::get_if<short AppSettings::*>(&field)) {
+        if (const auto value = iniNumber(ReadIniLine(file))) {
+            settings.*(*number) = *value;
+        }
+    } else {
+        for (QString& path : settings.gstrRecentFiles) {
+            path = ReadIniLine(file);
+        }
+    }
+}
+
+bool holdsLineBreak(const QString& path) {
+    return path.contains(u'\r') || path.contains(u'\n');
+}
+
+// A path with a line break in it would read back as two lines and shift every entry after it,
+// so it is left out and the later paths close the gap.
+std::array<QString, AppSettings::RecentCount> savedRecent(const AppSettings& settings) {
+    std::array<QString, AppSettings::RecentCount> saved;
+    std::copy_if(settings.gstrRecentFiles.begin(), settings.gstrRecentFiles.end(), saved.begin(),
+                 [](const QString& path) { return !holdsLineBreak(path); });
+    return saved;
+}
+
+void appendValue(QString& text, const Field& field, const AppSettings& settings) {
+    static const QString crlf = QStringLiteral("\r\n");
+    if (const auto* flag = std::get_if<bool AppSettings::*>(&field)) {
+        text += (settings.*(*flag) ? QStringLiteral("TRUE") : QStringLiteral("FALSE")) + crlf;
+    } else if (const auto* number = std::get_if<short AppSettings::*>(&field)) {
+        text += QString::number(settings.*(*number)) + crlf;
+    } else {
+        for (const QString& path : savedRecent(settings)) {
+            text += path + crlf;
+        }
+    }
+}
+
+} // namespace
 
 void SetDefaultSettings(AppSettings& settings) {
     settings.gblnViewTimestamp = true;
@@ -17,10 +105,47 @@ void SetDefaultSettings(AppSettings& settings) {
     settings.gblnModeWindowForward = false;
 }
 
-void LoadIniFile(AppSettings& settings) {
-    SetDefaultSettings(settings);
+void readSettings(QIODevice& in, AppSettings& settings) {
+    IniTextFile file(in);
+    while (!file.atEnd()) {
+        if (const Entry* entry = findEntry(ReadIniLine(file).toUpper())) {
+            readValue(file, entry->field, settings);
+        }
+    }
 }
 
-void SaveIniFile(const AppSettings& /*settings*/) {}
+QByteArray settingsText(const AppSettings& settings) {
+    QString text;
+    for (const Entry& entry : entries) {
+        text += entry.key + QStringLiteral("\r\n");
+        appendValue(text, entry.field, settings);
+        text += QStringLiteral("\r\n");
+    }
+    QStringEncoder encoder(QStringEncoder::System);
+    return encoder.encode(text);
+}
+
+void LoadIniFile(AppSettings& settings) {
+    SetDefaultSettings(settings);
+    const QString name = QString::fromLatin1(FileName);
+    // A folder or a device of that name is not a settings file.
+    if (!platform::isRegularFile(name)) {
+        return;
+    }
+    QFile file(name);
+    if (file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        readSettings(file, settings);
+    }
+}
+
+bool SaveIniFile(const AppSettings& settings) {
+    const QByteArray bytes = settingsText(settings);
+    // The text goes to a temporary file beside the old one, which is replaced only once the
+    // new text is complete. Unbuffered: a buffered flush takes a short write on a full disk
+    // for success, and the commit would then put a cut-off file in place.
+    QSaveFile file(QString::fromLatin1(FileName));
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+           file.write(bytes) == bytes.size() && file.commit();
+}
 
 } // namespace modIniFile

@@ -45,8 +45,7 @@ std::optional<ui::Color> colorOf(const std::array<ColorItem, N>& table, const QS
 
 // Items whose caption is their value with a suffix, checked at `designIndex`.
 std::vector<ui::MenuArray::Entry> valueItems(std::initializer_list<int> indices, int factor,
-                                             int width, const QString& suffix,
-                                             int designIndex) {
+                                             int width, const QString& suffix, int designIndex) {
     std::vector<ui::MenuArray::Entry> items;
     for (const int index : indices) {
         const QString caption = QStringLiteral("%1").arg(index * factor, width) + suffix;

@@ -1,0 +1,320 @@
+#include "IniTestSupport.h"
+#include "settings/IniLines.h"
+#include "settings/IniNumber.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+AppSettings changed(const std::function<void(AppSettings&)>& change,
+                    AppSettings settings = resetSettings()) {
+    change(settings);
+    return settings;
+}
+
+QStringList readLines(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    modIniFile::IniTextFile file(buffer);
+    QStringList lines;
+    while (!file.atEnd()) {
+        lines << modIniFile::ReadIniLine(file);
+    }
+    lines << modIniFile::ReadIniLine(file); // past the end: empty, no failure
+    return lines;
+}
+
+QString randomPath(QRandomGenerator& random) {
+    static const QStringList pieces{
+        "/",  "\\",     "a",  "Z",    " ", "[", "]",    ".",
+        "\t", "日本語", "ｶﾅ", "ログ", "ß", "é", "TRUE", "[VIEW FLAG TEXT]",
+        "0",  "-",      "😀",
+    };
+    QString path;
+    const int count = random.bounded(8);
+    for (int i = 0; i < count; ++i) {
+        path += pieces.at(random.bounded(pieces.size()));
+    }
+    return path;
+}
+
+AppSettings randomSettings(QRandomGenerator& random) {
+    const auto flag = [&] {
+        return random.bounded(2) == 1;
+    };
+    const auto number = [&] {
+        return static_cast<short>(random.bounded(-32768, 32768));
+    };
+    AppSettings s;
+    s.gblnViewTimestamp = flag();
+    s.gblnViewFilesize = flag();
+    s.gblnViewFilepath = flag();
+    s.gblnViewSearchWord = flag();
+    s.gblnViewText = flag();
+    s.gintColorBackground = number();
+    s.gintColorTextFont = number();
+    s.gintSizeTextFont = number();
+    s.gintSizeLineCount = number();
+    s.gintSizeBufferSize = number();
+    s.gintModeWindowState = number();
+    s.gblnModeWindowForward = flag();
+    s.gintTypeReturnCode = number();
+    for (QString& path : s.gstrRecentFiles) {
+        path = randomPath(random);
+    }
+    return s;
+}
+
+} // namespace
+
+class IniFileTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsNumbers_data();
+    void readsNumbers();
+    void readsLeniently_data();
+    void readsLeniently();
+    void splitsLines_data();
+    void splitsLines();
+    void saveThenLoadGivesBackEveryField();
+    void pathWithLineBreakIsLeftOut_data();
+    void pathWithLineBreakIsLeftOut();
+};
+
+void IniFileTest::readsNumbers_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("reads");
+    QTest::addColumn<int>("value");
+    QTest::newRow("plain") << "12" << true << 12;
+    QTest::newRow("blanks around") << " \t12 " << true << 12;
+    QTest::newRow("plus sign") << "+8" << true << 8;
+    QTest::newRow("minus sign") << "-7" << true << -7;
+    QTest::newRow("leading zeros") << "0000000000000000000015" << true << 15;
+    QTest::newRow("10.5 to even") << "10.5" << true << 10;
+    QTest::newRow("2.5 to even") << "2.5" << true << 2;
+    QTest::newRow("3.5 to even") << "3.5" << true << 4;
+    QTest::newRow("-2.5 to even") << "-2.5" << true << -2;
+    QTest::newRow("-3.5 to even") << "-3.5" << true << -4;
+    QTest::newRow("just past half") << "2.5000001" << true << 3;
+    QTest::newRow("half with zeros") << "2.50000" << true << 2;
+    QTest::newRow("below half") << "2.4999" << true << 2;
+    QTest::newRow("no whole part") << ".5" << true << 0;
+    QTest::newRow("no fraction digits") << "5." << true << 5;
+    QTest::newRow("smallest") << "-32768" << true << -32768;
+    QTest::newRow("largest") << "32767" << true << 32767;
+    QTest::newRow("rounds into range") << "-32768.5" << true << -32768;
+    QTest::newRow("rounds out of range") << "32767.5" << false << 0;
+    QTest::newRow("just too large") << "32768" << false << 0;
+    QTest::newRow("just too small") << "-32769" << false << 0;
+    QTest::newRow("far too large") << "99999999999999999999999" << false << 0;
+    QTest::newRow("empty") << "" << false << 0;
+    QTest::newRow("blanks only") << "   " << false << 0;
+    QTest::newRow("sign only") << "-" << false << 0;
+    QTest::newRow("point only") << "." << false << 0;
+    QTest::newRow("letters") << "abc" << false << 0;
+    QTest::newRow("trailing letter") << "12a" << false << 0;
+    QTest::newRow("two signs") << "+-5" << false << 0;
+    QTest::newRow("blank after sign") << "- 5" << false << 0;
+    QTest::newRow("blank inside") << "1 2" << false << 0;
+    QTest::newRow("two points") << "1.2.3" << false << 0;
+    QTest::newRow("hexadecimal") << "0x10" << false << 0;
+    QTest::newRow("thousands separator") << "1,000" << false << 0;
+    QTest::newRow("exponent") << "1e3" << false << 0;
+    QTest::newRow("full-width digits") << "１２" << false << 0;
+}
+
+void IniFileTest::readsNumbers() {
+    QFETCH(QString, text);
+    QFETCH(bool, reads);
+    QFETCH(int, value);
+    const std::optional<short> number = modIniFile::iniNumber(text);
+    QCOMPARE(number.has_value(), reads);
+    if (reads) {
+        QCOMPARE(int(*number), value);
+    }
+}
+
+void IniFileTest::readsLeniently_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<AppSettings>("start");
+    QTest::addColumn<AppSettings>("expected");
+    const AppSettings reset = resetSettings();
+
+    QTest::newRow("empty file") << QByteArray() << reset << reset;
+    QTest::newRow("keys and TRUE in any case")
+        << QByteArray("[view flag searchword]\r\ntrue\r\n[View Flag Text]\r\nfalse\r\n") << reset
+        << changed([](AppSettings& s) {
+               s.gblnViewSearchWord = true;
+               s.gblnViewText = false;
+           });
+    for (const char* value : {"YES", "1", "-1", " TRUE", "TRUE ", "", "FALSE"}) {
+        QTest::addRow("Boolean \"%s\" is False", value)
+            << QByteArray("[VIEW FLAG TIMESTAMP]\r\n") + value + "\r\n"
+            << reset << changed([](AppSettings& s) { s.gblnViewTimestamp = false; });
+    }
+    QTest::newRow("truncated after a Boolean key")
+        << QByteArray("[VIEW FLAG TEXT]\r\n") << reset
+        << changed([](AppSettings& s) { s.gblnViewText = false; });
+    QTest::newRow("key line taken as the value of the key before it")
+        << QByteArray("[VIEW FLAG TEXT]\r\n[VIEW FLAG SEARCHWORD]\r\nTRUE\r\n") << reset
+        << changed([](AppSettings& s) { s.gblnViewText = false; });
+    QTest::newRow("later occurrence that reads decides")
+        << QByteArray("[SIZE VALUE TEXTFONT]\r\n12\r\n[SIZE VALUE TEXTFONT]\r\n15\r\n"
+                      "[SIZE VALUE TEXTFONT]\r\nabc\r\n")
+        << reset << changed([](AppSettings& s) { s.gintSizeTextFont = 15; });
+    QTest::newRow("number with a fraction")
+        << QByteArray("[SIZE VALUE TEXTFONT]\r\n10.5\r\n") << reset
+        << changed([](AppSettings& s) { s.gintSizeTextFont = 10; });
+    const AppSettings size15 = changed([](AppSettings& s) { s.gintSizeTextFont = 15; });
+    QTest::newRow("not a number keeps the field")
+        << QByteArray("[SIZE VALUE TEXTFONT]\r\nabc\r\n") << size15 << size15;
+    QTest::newRow("out of 16 bits keeps the field")
+        << QByteArray("[SIZE VALUE TEXTFONT]\r\n70000\r\n") << size15 << size15;
+    QTest::newRow("missing value keeps the field")
+        << QByteArray("[SIZE VALUE TEXTFONT]\r\n") << size15 << size15;
+    QTest::newRow("values outside the menus are stored as read")
+        << QByteArray("[MODE VALUE WINDOWSTATE]\r\n -1 \r\n[SIZE VALUE LINECOUNT]\r\n7\r\n")
+        << reset << changed([](AppSettings& s) {
+               s.gintModeWindowState = -1;
+               s.gintSizeLineCount = 7;
+           });
+    QTest::newRow("entries in any order, without empty lines")
+        << QByteArray("[TYPE VALUE RETURNCODE]\r\n2\r\n[LIST FILE RECENT]\r\n/a.log\r\n"
+                      "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"
+                      "[MODE VALUE WINDOWFORWARD]\r\nTRUE\r\n[COLOR VALUE TEXTFONT]\r\n3\r\n"
+                      "[COLOR VALUE BACKGROUND]\r\n4\r\n[SIZE VALUE BUFFERSIZE]\r\n8\r\n")
+        << reset << changed([](AppSettings& s) {
+               s.gintTypeReturnCode = 2;
+               s.gstrRecentFiles[0] = "/a.log";
+               s.gblnModeWindowForward = true;
+               s.gintColorTextFont = 3;
+               s.gintColorBackground = 4;
+               s.gintSizeBufferSize = 8;
+           });
+    QTest::newRow("short recent list swallows the keys after it")
+        << QByteArray("[LIST FILE RECENT]\r\n/a\r\n/b\r\n[SIZE VALUE TEXTFONT]\r\n15\r\n") << reset
+        << changed([](AppSettings& s) {
+               s.gstrRecentFiles[0] = "/a";
+               s.gstrRecentFiles[1] = "/b";
+               s.gstrRecentFiles[2] = "[SIZE VALUE TEXTFONT]";
+               s.gstrRecentFiles[3] = "15";
+           });
+    const AppSettings oldRecent = changed([](AppSettings& s) {
+        for (QString& path : s.gstrRecentFiles) {
+            path = "/old";
+        }
+    });
+    QTest::newRow("recent lines past the end are empty, taken as they stand")
+        << QByteArray("[list file recent]\r\n /Var/Log/A.log \r\n\r\n[x]") << oldRecent
+        << changed([](AppSettings& s) {
+               s.gstrRecentFiles = {};
+               s.gstrRecentFiles[0] = " /Var/Log/A.log ";
+               s.gstrRecentFiles[2] = "[x]";
+           });
+    QTest::newRow("blanks around a key line") << QByteArray(" [VIEW FLAG TEXT]\r\nFALSE\r\n"
+                                                            "[VIEW FLAG TEXT] \r\nFALSE\r\n")
+                                              << reset << reset;
+    QTest::newRow("LF and lone CR line ends")
+        << QByteArray("[VIEW FLAG TEXT]\nFALSE\n[SIZE VALUE TEXTFONT]\r15\r") << reset
+        << changed([](AppSettings& s) {
+               s.gblnViewText = false;
+               s.gintSizeTextFont = 15;
+           });
+    QTest::newRow("binary junk is dropped")
+        << QByteArray("\0\xff\xfe", 3) + "[VIEW FLAG TEXT]\r\nFALSE\r\n\x81\x40\r\n" +
+               "[VIEW FLAG TEXT]" + QByteArray(1, '\0') +
+               "\r\nFALSE\r\n\xff\r\n[SIZE VALUE TEXTFONT]\r\n20\r\n"
+        << reset << changed([](AppSettings& s) { s.gintSizeTextFont = 20; });
+    QTest::newRow("overlong line reads as empty")
+        << QByteArray("[LIST FILE RECENT]\r\n") + QByteArray(40000, 'a') + "\r\n/b\r\n" +
+               "[SIZE VALUE TEXTFONT]\r\n12" + QByteArray(40000, ' ') + "\r\n"
+        << reset << changed([](AppSettings& s) {
+               s.gstrRecentFiles[1] = "/b";
+               s.gstrRecentFiles[2] = "[SIZE VALUE TEXTFONT]";
+           });
+}
+
+void IniFileTest::readsLeniently() {
+    QFETCH(QByteArray, text);
+    QFETCH(AppSettings, start);
+    QFETCH(AppSettings, expected);
+    QCOMPARE(parsed(text, start), expected);
+}
+
+void IniFileTest::splitsLines_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    const QByteArray longest(modIniFile::IniTextFile::MaxLineBytes, 'y');
+    QTest::newRow("empty") << QByteArray() << QStringList{""};
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b", ""};
+    QTest::newRow("last line unended") << QByteArray("a\r\nb") << QStringList{"a", "b", ""};
+    QTest::newRow("empty lines kept") << QByteArray("\r\n\n\r") << QStringList{"", "", "", ""};
+    QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b", ""};
+    // The file is read in blocks of 64 KiB.
+    const QByteArray a(32766, 'a');
+    const QByteArray b(32767, 'b');
+    QTest::newRow("CR LF split across blocks")
+        << a + "\r\n" + b + "\r\nz" << QStringList{QString(a), QString(b), "z", ""};
+    const QByteArray c(30000, 'c');
+    QTest::newRow("line across blocks") << c + "\r\n" + c + "\r\n" + a + "\r\nz"
+                                        << QStringList{QString(c), QString(c), QString(a), "z", ""};
+    QTest::newRow("longest line kept") << longest + "\r\n" << QStringList{QString(longest), ""};
+    QTest::newRow("one byte more reads empty") << longest + "y\nz" << QStringList{"", "z", ""};
+    QTest::newRow("system code page")
+        << QByteArray("日本語 ログ\r\n") << QStringList{"日本語 ログ", ""};
+}
+
+void IniFileTest::splitsLines() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QCOMPARE(readLines(bytes), lines);
+}
+
+void IniFileTest::saveThenLoadGivesBackEveryField() {
+    QRandomGenerator random(20240305);
+    for (int round = 0; round < 500; ++round) {
+        const AppSettings saved = randomSettings(random);
+        const QByteArray text = modIniFile::settingsText(saved);
+        QCOMPARE(text.count("\r\n"), 51);
+        QCOMPARE(text.count('\n'), 51);
+        QCOMPARE(text.count('\r'), 51);
+        QVERIFY(text.endsWith("\r\n\r\n"));
+        // Reading over another record proves that every field comes from the text.
+        QCOMPARE(parsed(text, randomSettings(random)), saved);
+    }
+}
+
+void IniFileTest::pathWithLineBreakIsLeftOut_data() {
+    QTest::addColumn<QStringList>("recent");
+    QTest::addColumn<QStringList>("readBack");
+    QTest::newRow("LF inside") << QStringList{"/a", "/b\nc", "/d"} << QStringList{"/a", "/d"};
+    QTest::newRow("CR at the end") << QStringList{"/a\r", "/b"} << QStringList{"/b"};
+    QTest::newRow("gap before it stays")
+        << QStringList{"/a", "", "\r\n", "/d"} << QStringList{"/a", "", "/d"};
+    QTest::newRow("all of them") << QStringList{"\n", "\r", "x\r\ny"} << QStringList{};
+}
+
+void IniFileTest::pathWithLineBreakIsLeftOut() {
+    QFETCH(QStringList, recent);
+    QFETCH(QStringList, readBack);
+    AppSettings saved = resetSettings();
+    std::copy(recent.begin(), recent.end(), saved.gstrRecentFiles.begin());
+    const QByteArray text = modIniFile::settingsText(saved);
+    QCOMPARE(text.count('\n'), 51);
+    const AppSettings loaded = parsed(text);
+    QStringList got(loaded.gstrRecentFiles.begin(), loaded.gstrRecentFiles.end());
+    while (readBack.size() < AppSettings::RecentCount) {
+        readBack << QString();
+    }
+    QCOMPARE(got, readBack);
+    AppSettings rest = loaded;
+    rest.gstrRecentFiles = saved.gstrRecentFiles;
+    QCOMPARE(rest, saved);
+}
+
+QTEST_GUILESS_MAIN(IniFileTest)
+#include "tst_inifile.moc"
