@@ -2,9 +2,11 @@
 
 #include "core/frmMain.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/Icons.h"
 #include "platform/qt/MenuBinding.h"
 #include "platform/qt/TextView.h"
 #include "platform/qt/Twips.h"
+#include "view/Layout.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -14,6 +16,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +29,22 @@ ui::WindowState stateOf(const QWidget& w) {
         return ui::WindowState::Minimized;
     }
     return w.isMaximized() ? ui::WindowState::Maximized : ui::WindowState::Normal;
+}
+
+// One line of the window's font is taller than a label's design height, which would cut the
+// Japanese glyphs: every label gets at least one line and is centred in its panel, so the labels
+// of a row stay on one line whatever their design heights.
+QRect centredInPanel(QRect design, const QLabel& label) {
+    const int panelHeight = label.parentWidget()->height();
+    design.setHeight(
+        std::min(std::max(design.height(), label.fontMetrics().height()), panelHeight));
+    design.moveTop((panelHeight - design.height()) / 2);
+    return design;
+}
+
+// The fewest pixels that cover the twips, so a minimum in twips is never undercut by rounding.
+int coveringPixels(double twips, int pixels, double back) {
+    return back < twips ? pixels + 1 : pixels;
 }
 
 } // namespace
@@ -82,7 +101,7 @@ void MainWindow::bindLabel(QLabel& widget, ui::Label& model, bool valueLabel) {
     widget.setTextFormat(Qt::PlainText);
     const auto sync = [this, &widget, &model] {
         widget.setText(model.caption());
-        widget.setGeometry(Twips(*this).toPixels(model.rect()));
+        widget.setGeometry(centredInPanel(Twips(*this).toPixels(model.rect()), widget));
         widget.setVisible(model.visible());
     };
     sync();
@@ -129,18 +148,18 @@ void MainWindow::bindWindow() {
     const Twips twips(*this);
     resize(twips.toPixelsX(model.clientSize().width),
            twips.toPixelsY(model.clientSize().height) + menuBar()->sizeHint().height());
-    model.observe([this, &model] {
+    const auto sync = [this, &model] {
         setWindowTitle(model.caption());
-        applyWindowState();
-        const Twips t(*this);
-        const QSize outer(t.toPixelsX(model.outerSize().width),
-                          t.toPixelsY(model.outerSize().height));
-        const QSize frame = frameGeometry().size() - size();
-        if (outer != frameGeometry().size() && stateOf(*this) == ui::WindowState::Normal) {
-            resize(outer - frame);
+        if (mShownIcon != model.icon()) {
+            mShownIcon = model.icon();
+            setWindowIcon(windowIconImage(mShownIcon));
         }
-    });
-    setWindowTitle(model.caption());
+        applyWindowState();
+        applyOuterSize();
+    };
+    sync();
+    model.observe(sync);
+    updateMinimumSize();
 }
 
 void MainWindow::applyWindowState() {
@@ -157,6 +176,35 @@ void MainWindow::applyWindowState() {
     setWindowState(states);
 }
 
+// Only a size the form asked for differs from the one last reported; before the window is shown
+// the form still works on its design size, which must not replace the real one.
+void MainWindow::applyOuterSize() {
+    if (!mShown || stateOf(*this) != ui::WindowState::Normal) {
+        return;
+    }
+    const Twips t(*this);
+    const QSize outer(t.toPixelsX(mForm.window.outerSize().width),
+                      t.toPixelsY(mForm.window.outerSize().height));
+    if (outer != frameGeometry().size()) {
+        resize(outer - (frameGeometry().size() - size()));
+    }
+}
+
+// The smallest outer size holds for the whole window, decorations and menu bar included, so
+// dragging stops there instead of springing back.
+void MainWindow::updateMinimumSize() {
+    const Twips t(*this);
+    const double least = MinimumOuterTwips;
+    const int outerX = t.toPixelsX(least);
+    const int outerY = t.toPixelsY(least);
+    const QSize outer(coveringPixels(least, outerX, t.fromPixelsX(outerX)),
+                      coveringPixels(least, outerY, t.fromPixelsY(outerY)));
+    const QSize wanted = outer - (frameGeometry().size() - size());
+    if (minimumSize() != wanted) {
+        setMinimumSize(wanted);
+    }
+}
+
 void MainWindow::showInChosenState() {
     mShown = true;
     show();
@@ -164,11 +212,12 @@ void MainWindow::showInChosenState() {
 }
 
 void MainWindow::reportGeometry() {
+    updateMinimumSize();
     const Twips t(*this);
     const QSize outer = frameGeometry().size();
-    mForm.window.reportGeometry(stateOf(*this),
-                                {t.fromPixelsX(outer.width()), t.fromPixelsY(outer.height())},
-                                {t.fromPixelsX(mClient->width()), t.fromPixelsY(mClient->height())});
+    mForm.window.reportGeometry(
+        stateOf(*this), {t.fromPixelsX(outer.width()), t.fromPixelsY(outer.height())},
+        {t.fromPixelsX(mClient->width()), t.fromPixelsY(mClient->height())});
     mForm.Form_Resize();
 }
 
@@ -177,6 +226,12 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     if (mShown) {
         reportGeometry();
     }
+}
+
+// The decorations become known only after the window manager framed the window.
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    updateMinimumSize();
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -28,6 +28,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -40,6 +41,8 @@ private:
     void bindTimer(QTimer& timer, ui::Timer& model, void (frmMain::*handler)());
     void bindWindow();
     void applyWindowState();
+    void applyOuterSize();
+    void updateMinimumSize();
     void reportGeometry();
 
     frmMain& mForm;
@@ -48,5 +51,6 @@ private:
     QTimer mFileCheck;
     QTimer mFlash;
     bool mShown = false;
+    int mShownIcon = -1;
     unsigned long long mShownTextRevision = 0;
 };
