@@ -64,6 +64,7 @@ private Q_SLOTS:
     void stayOnTopKeepsTheNativeWindow();
     void outerSizeCannotGoBelowTheMinimum();
     void panelsFollowTheTwipsAtTheScreenDpi();
+    void formOutlivesItsWindow();
 };
 
 void LiveWindowTest::appendedLineAppearsWhileMonitoring() {
@@ -166,6 +167,28 @@ void LiveWindowTest::panelsFollowTheTwipsAtTheScreenDpi() {
         QVERIFY2(panel && panel->contentsRect().contains(label->geometry()),
                  qPrintable(label->text()));
     }
+}
+
+void LiveWindowTest::formOutlivesItsWindow() {
+    TempWorkDir dir;
+    modGlobal global;
+    QtPort port;
+    frmMain form(global, port, {});
+    {
+        MainWindow window(form);
+        port.attach(&window);
+        form.Form_Load();
+        window.showInChosenState();
+    }
+    // Nothing may reach the destroyed widgets (the sanitizer build catches a stale observer).
+    form.window.setCaption(QStringLiteral("after"));
+    form.window.setIcon(2);
+    form.window.reportGeometry(ui::WindowState::Normal, {3000, 3000}, {2880, 2205});
+    form.Form_Resize();
+    form.txtView.setText(QStringLiteral("text"));
+    form.timFlash.setEnabled(true);
+    form.timFileCheck.setEnabled(true);
+    QCOMPARE(form.window.outerSize(), (ui::Size{4000, 4000}));
 }
 
 QTEST_MAIN(LiveWindowTest)

@@ -69,7 +69,17 @@ MainWindow::MainWindow(frmMain& form)
 }
 
 // The models outlive the widgets: stop them from calling into a window that is gone.
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    for (ui::Control* model : mObserved) {
+        model->observe({});
+    }
+}
+
+void MainWindow::observe(ui::Control& model, const std::function<void()>& sync) {
+    sync();
+    model.observe(sync);
+    mObserved.push_back(&model);
+}
 
 QFrame* MainWindow::addPanel(ui::Placed& frame,
                              std::initializer_list<std::pair<ui::Label*, bool>> labels) {
@@ -88,8 +98,7 @@ void MainWindow::bindPlaced(QWidget& widget, ui::Placed& model) {
         widget.setGeometry(Twips(*this).toPixels(model.rect()));
         widget.setVisible(model.visible());
     };
-    sync();
-    model.observe(sync);
+    observe(model, sync);
 }
 
 void MainWindow::bindLabel(QLabel& widget, ui::Label& model, bool valueLabel) {
@@ -104,8 +113,7 @@ void MainWindow::bindLabel(QLabel& widget, ui::Label& model, bool valueLabel) {
         widget.setGeometry(centredInPanel(Twips(*this).toPixels(model.rect()), widget));
         widget.setVisible(model.visible());
     };
-    sync();
-    model.observe(sync);
+    observe(model, sync);
 }
 
 void MainWindow::bindTextView() {
@@ -125,8 +133,7 @@ void MainWindow::bindTextView() {
             mTextView->setPlainText(model.text());
         }
     };
-    sync();
-    model.observe(sync);
+    observe(model, sync);
 }
 
 void MainWindow::bindTimer(QTimer& timer, ui::Timer& model, void (frmMain::*handler)()) {
@@ -139,8 +146,7 @@ void MainWindow::bindTimer(QTimer& timer, ui::Timer& model, void (frmMain::*hand
             timer.stop();
         }
     };
-    sync();
-    model.observe(sync);
+    observe(model, sync);
 }
 
 void MainWindow::bindWindow() {
@@ -157,8 +163,7 @@ void MainWindow::bindWindow() {
         applyWindowState();
         applyOuterSize();
     };
-    sync();
-    model.observe(sync);
+    observe(model, sync);
     updateMinimumSize();
 }
 

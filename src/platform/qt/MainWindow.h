@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
+#include <vector>
 
 class frmMain;
 class QFrame;
@@ -9,6 +11,7 @@ class QLabel;
 class TextView;
 
 namespace ui {
+class Control;
 class Label;
 class Placed;
 class Timer;
@@ -35,6 +38,7 @@ protected:
 
 private:
     QFrame* addPanel(ui::Placed& frame, std::initializer_list<std::pair<ui::Label*, bool>> labels);
+    void observe(ui::Control& model, const std::function<void()>& sync);
     void bindPlaced(QWidget& widget, ui::Placed& model);
     void bindLabel(QLabel& widget, ui::Label& model, bool valueLabel);
     void bindTextView();
@@ -50,6 +54,7 @@ private:
     TextView* mTextView;
     QTimer mFileCheck;
     QTimer mFlash;
+    std::vector<ui::Control*> mObserved;
     bool mShown = false;
     int mShownIcon = -1;
     unsigned long long mShownTextRevision = 0;
