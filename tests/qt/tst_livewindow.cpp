@@ -69,6 +69,7 @@ private Q_SLOTS:
 
 void LiveWindowTest::appendedLineAppearsWhileMonitoring() {
     Live w;
+    w.window.textView().setFocus(); // the keys reach the menu from the view too
     QTest::keySequence(&w.window, QKeySequence(QStringLiteral("Ctrl+S")));
     QCOMPARE(w.window.windowTitle(), frmMain::GetAppCaption() + QStringLiteral(" - 監視中"));
     w.dir.append(QStringLiteral("app.log"), "appended while watched\n");

@@ -63,8 +63,8 @@ MainWindow::MainWindow(frmMain& form)
     addPanel(mForm.fraSerchWord,
              {{&mForm.lblSerchWordCaption, false}, {&mForm.lblSerchWord, true}});
     bindTextView();
-    bindTimer(mFileCheck, mForm.timFileCheck, &frmMain::timFileCheck_Timer);
-    bindTimer(mFlash, mForm.timFlash, &frmMain::timFlash_Timer);
+    bindTimer(mFileCheck, mForm.timFileCheck, [this] { mForm.timFileCheck_Timer(); });
+    bindTimer(mFlash, mForm.timFlash, [this] { mForm.timFlash_Timer(); });
     bindWindow();
 }
 
@@ -136,9 +136,9 @@ void MainWindow::bindTextView() {
     observe(model, sync);
 }
 
-void MainWindow::bindTimer(QTimer& timer, ui::Timer& model, void (frmMain::*handler)()) {
+void MainWindow::bindTimer(QTimer& timer, ui::Timer& model, const std::function<void()>& tick) {
     timer.setInterval(model.interval());
-    connect(&timer, &QTimer::timeout, this, [this, handler] { (mForm.*handler)(); });
+    connect(&timer, &QTimer::timeout, this, tick);
     const auto sync = [&timer, &model] {
         if (model.enabled() && !timer.isActive()) {
             timer.start();

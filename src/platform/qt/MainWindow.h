@@ -42,7 +42,7 @@ private:
     void bindPlaced(QWidget& widget, ui::Placed& model);
     void bindLabel(QLabel& widget, ui::Label& model, bool valueLabel);
     void bindTextView();
-    void bindTimer(QTimer& timer, ui::Timer& model, void (frmMain::*handler)());
+    void bindTimer(QTimer& timer, ui::Timer& model, const std::function<void()>& tick);
     void bindWindow();
     void applyWindowState();
     void applyOuterSize();
