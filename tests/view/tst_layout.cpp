@@ -55,8 +55,6 @@ private Q_SLOTS:
     void viewSwitchFlipsSettingAndRelayouts_data();
     void viewSwitchFlipsSettingAndRelayouts();
     void minimisedPassOnlyRecordsTheState();
-    void everyPassRecordsTheState_data();
-    void everyPassRecordsTheState();
     void outerSizeSpringsBackToTheMinimum_data();
     void outerSizeSpringsBackToTheMinimum();
     void alwaysOnTopIsReassertedByEveryPass();
@@ -234,21 +232,6 @@ void LayoutTest::minimisedPassOnlyRecordsTheState() {
     QCOMPARE(f.port.forwardCalls.size(), forwardCalls + 1);
 }
 
-void LayoutTest::everyPassRecordsTheState_data() {
-    QTest::addColumn<int>("state");
-    QTest::newRow("normal") << 0;
-    QTest::newRow("minimised") << 1;
-    QTest::newRow("maximised") << 2;
-}
-
-void LayoutTest::everyPassRecordsTheState() {
-    QFETCH(int, state);
-    Form f;
-    f.global.gintModeWindowState = 7;
-    f.resize(static_cast<ui::WindowState>(state), {9000, 7000}, {8880, 6205});
-    QCOMPARE(f.global.gintModeWindowState, short(state));
-}
-
 void LayoutTest::outerSizeSpringsBackToTheMinimum_data() {
     QTest::addColumn<ui::Size>("outer");
     QTest::addColumn<ui::Size>("expected");
@@ -276,6 +259,7 @@ void LayoutTest::alwaysOnTopIsReassertedByEveryPass() {
     QVERIFY(f.global.gblnModeWindowForward && f.form.mnuViewForward.checked());
     f.resize(ui::WindowState::Normal, {9000, 7000}, {8880, 6205});
     f.resize(ui::WindowState::Maximized, {19000, 12000}, {18880, 11205});
+    QCOMPARE(f.global.gintModeWindowState, short(2));
     QCOMPARE(f.port.forwardCalls, (std::vector<bool>{true, true, true}));
     // The switch does not lay out: a size reported since stays unapplied.
     f.form.window.reportGeometry(ui::WindowState::Normal, {9000, 7000}, {8880, 6205});
