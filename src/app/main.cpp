@@ -1,5 +1,6 @@
 #include "core/CommandLine.h"
 #include "core/frmMain.h"
+#include "platform/qt/Icons.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPort.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Logwarden"));
     QApplication::setApplicationVersion(QStringLiteral(LOGWARDEN_VERSION_TEXT));
+    QApplication::setWindowIcon(windowIconImage(0));
 
     QTranslator qtTranslations; // Japanese captions on the standard dialog buttons
     if (qtTranslations.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),

@@ -2,9 +2,11 @@
 
 #include "core/frmMain.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/Icons.h"
 #include "platform/qt/MenuBinding.h"
 #include "platform/qt/TextView.h"
 #include "platform/qt/Twips.h"
+#include "view/Layout.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -14,6 +16,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +29,22 @@ ui::WindowState stateOf(const QWidget& w) {
         return ui::WindowState::Minimized;
     }
     return w.isMaximized() ? ui::WindowState::Maximized : ui::WindowState::Normal;
+}
+
+// One line of the window's font is taller than a label's design height, which would cut the
+// Japanese glyphs: every label gets at least one line and is centred in its panel, so the labels
+// of a row stay on one line whatever their design heights.
+QRect centredInPanel(QRect design, const QLabel& label) {
+    const int panelHeight = label.parentWidget()->height();
+    design.setHeight(
+        std::min(std::max(design.height(), label.fontMetrics().height()), panelHeight));
+    design.moveTop((panelHeight - design.height()) / 2);
+    return design;
+}
+
+// The fewest pixels that cover the twips, so a minimum in twips is never undercut by rounding.
+int coveringPixels(double twips, int pixels, double back) {
+    return back < twips ? pixels + 1 : pixels;
 }
 
 } // namespace
@@ -44,13 +63,23 @@ MainWindow::MainWindow(frmMain& form)
     addPanel(mForm.fraSerchWord,
              {{&mForm.lblSerchWordCaption, false}, {&mForm.lblSerchWord, true}});
     bindTextView();
-    bindTimer(mFileCheck, mForm.timFileCheck, &frmMain::timFileCheck_Timer);
-    bindTimer(mFlash, mForm.timFlash, &frmMain::timFlash_Timer);
+    bindTimer(mFileCheck, mForm.timFileCheck, [this] { mForm.timFileCheck_Timer(); });
+    bindTimer(mFlash, mForm.timFlash, [this] { mForm.timFlash_Timer(); });
     bindWindow();
 }
 
 // The models outlive the widgets: stop them from calling into a window that is gone.
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    for (ui::Control* model : mObserved) {
+        model->observe({});
+    }
+}
+
+void MainWindow::observe(ui::Control& model, const std::function<void()>& sync) {
+    sync();
+    model.observe(sync);
+    mObserved.push_back(&model);
+}
 
 QFrame* MainWindow::addPanel(ui::Placed& frame,
                              std::initializer_list<std::pair<ui::Label*, bool>> labels) {
@@ -69,8 +98,7 @@ void MainWindow::bindPlaced(QWidget& widget, ui::Placed& model) {
         widget.setGeometry(Twips(*this).toPixels(model.rect()));
         widget.setVisible(model.visible());
     };
-    sync();
-    model.observe(sync);
+    observe(model, sync);
 }
 
 void MainWindow::bindLabel(QLabel& widget, ui::Label& model, bool valueLabel) {
@@ -82,11 +110,10 @@ void MainWindow::bindLabel(QLabel& widget, ui::Label& model, bool valueLabel) {
     widget.setTextFormat(Qt::PlainText);
     const auto sync = [this, &widget, &model] {
         widget.setText(model.caption());
-        widget.setGeometry(Twips(*this).toPixels(model.rect()));
+        widget.setGeometry(centredInPanel(Twips(*this).toPixels(model.rect()), widget));
         widget.setVisible(model.visible());
     };
-    sync();
-    model.observe(sync);
+    observe(model, sync);
 }
 
 void MainWindow::bindTextView() {
@@ -106,13 +133,12 @@ void MainWindow::bindTextView() {
             mTextView->setPlainText(model.text());
         }
     };
-    sync();
-    model.observe(sync);
+    observe(model, sync);
 }
 
-void MainWindow::bindTimer(QTimer& timer, ui::Timer& model, void (frmMain::*handler)()) {
+void MainWindow::bindTimer(QTimer& timer, ui::Timer& model, const std::function<void()>& tick) {
     timer.setInterval(model.interval());
-    connect(&timer, &QTimer::timeout, this, [this, handler] { (mForm.*handler)(); });
+    connect(&timer, &QTimer::timeout, this, tick);
     const auto sync = [&timer, &model] {
         if (model.enabled() && !timer.isActive()) {
             timer.start();
@@ -120,8 +146,7 @@ void MainWindow::bindTimer(QTimer& timer, ui::Timer& model, void (frmMain::*hand
             timer.stop();
         }
     };
-    sync();
-    model.observe(sync);
+    observe(model, sync);
 }
 
 void MainWindow::bindWindow() {
@@ -129,18 +154,17 @@ void MainWindow::bindWindow() {
     const Twips twips(*this);
     resize(twips.toPixelsX(model.clientSize().width),
            twips.toPixelsY(model.clientSize().height) + menuBar()->sizeHint().height());
-    model.observe([this, &model] {
+    const auto sync = [this, &model] {
         setWindowTitle(model.caption());
-        applyWindowState();
-        const Twips t(*this);
-        const QSize outer(t.toPixelsX(model.outerSize().width),
-                          t.toPixelsY(model.outerSize().height));
-        const QSize frame = frameGeometry().size() - size();
-        if (outer != frameGeometry().size() && stateOf(*this) == ui::WindowState::Normal) {
-            resize(outer - frame);
+        if (mShownIcon != model.icon()) {
+            mShownIcon = model.icon();
+            setWindowIcon(windowIconImage(mShownIcon));
         }
-    });
-    setWindowTitle(model.caption());
+        applyWindowState();
+        applyOuterSize();
+    };
+    observe(model, sync);
+    updateMinimumSize();
 }
 
 void MainWindow::applyWindowState() {
@@ -157,6 +181,35 @@ void MainWindow::applyWindowState() {
     setWindowState(states);
 }
 
+// Only a size the form asked for differs from the one last reported; before the window is shown
+// the form still works on its design size, which must not replace the real one.
+void MainWindow::applyOuterSize() {
+    if (!mShown || stateOf(*this) != ui::WindowState::Normal) {
+        return;
+    }
+    const Twips t(*this);
+    const QSize outer(t.toPixelsX(mForm.window.outerSize().width),
+                      t.toPixelsY(mForm.window.outerSize().height));
+    if (outer != frameGeometry().size()) {
+        resize(outer - (frameGeometry().size() - size()));
+    }
+}
+
+// The smallest outer size holds for the whole window, decorations and menu bar included, so
+// dragging stops there instead of springing back.
+void MainWindow::updateMinimumSize() {
+    const Twips t(*this);
+    const double least = MinimumOuterTwips;
+    const int outerX = t.toPixelsX(least);
+    const int outerY = t.toPixelsY(least);
+    const QSize outer(coveringPixels(least, outerX, t.fromPixelsX(outerX)),
+                      coveringPixels(least, outerY, t.fromPixelsY(outerY)));
+    const QSize wanted = outer - (frameGeometry().size() - size());
+    if (minimumSize() != wanted) {
+        setMinimumSize(wanted);
+    }
+}
+
 void MainWindow::showInChosenState() {
     mShown = true;
     show();
@@ -164,11 +217,12 @@ void MainWindow::showInChosenState() {
 }
 
 void MainWindow::reportGeometry() {
+    updateMinimumSize();
     const Twips t(*this);
     const QSize outer = frameGeometry().size();
-    mForm.window.reportGeometry(stateOf(*this),
-                                {t.fromPixelsX(outer.width()), t.fromPixelsY(outer.height())},
-                                {t.fromPixelsX(mClient->width()), t.fromPixelsY(mClient->height())});
+    mForm.window.reportGeometry(
+        stateOf(*this), {t.fromPixelsX(outer.width()), t.fromPixelsY(outer.height())},
+        {t.fromPixelsX(mClient->width()), t.fromPixelsY(mClient->height())});
     mForm.Form_Resize();
 }
 
@@ -177,6 +231,12 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     if (mShown) {
         reportGeometry();
     }
+}
+
+// The decorations become known only after the window manager framed the window.
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    updateMinimumSize();
 }
 
 void MainWindow::changeEvent(QEvent* event) {

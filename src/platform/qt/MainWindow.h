@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
+#include <vector>
 
 class frmMain;
 class QFrame;
@@ -9,6 +11,7 @@ class QLabel;
 class TextView;
 
 namespace ui {
+class Control;
 class Label;
 class Placed;
 class Timer;
@@ -28,18 +31,22 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     QFrame* addPanel(ui::Placed& frame, std::initializer_list<std::pair<ui::Label*, bool>> labels);
+    void observe(ui::Control& model, const std::function<void()>& sync);
     void bindPlaced(QWidget& widget, ui::Placed& model);
     void bindLabel(QLabel& widget, ui::Label& model, bool valueLabel);
     void bindTextView();
-    void bindTimer(QTimer& timer, ui::Timer& model, void (frmMain::*handler)());
+    void bindTimer(QTimer& timer, ui::Timer& model, const std::function<void()>& tick);
     void bindWindow();
     void applyWindowState();
+    void applyOuterSize();
+    void updateMinimumSize();
     void reportGeometry();
 
     frmMain& mForm;
@@ -47,6 +54,8 @@ private:
     TextView* mTextView;
     QTimer mFileCheck;
     QTimer mFlash;
+    std::vector<ui::Control*> mObserved;
     bool mShown = false;
+    int mShownIcon = -1;
     unsigned long long mShownTextRevision = 0;
 };
