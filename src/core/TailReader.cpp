@@ -53,6 +53,11 @@ TailBytes readTail(const QString& path, std::int64_t fileLen, std::int32_t lineC
     return tail;
 }
 
+QString readTailText(const QString& path, std::int64_t fileLen, std::int32_t lineCount,
+                     std::int64_t bufferKiB) {
+    return decodeSystemText(readTail(path, fileLen, lineCount, bufferKiB).shown());
+}
+
 QString formatFileLen(std::int64_t length) {
     QString digits = QString::number(length);
     const qsizetype firstDigit = digits.startsWith(u'-') ? 1 : 0;
@@ -100,9 +105,8 @@ void frmMain::RefreshTail() {
             return;
         }
         mblnReading = true;
-        const TailBytes tail = readTail(mstrFilePath, mdblFileLen, mlngLineCount,
-                                        static_cast<std::int64_t>(mdblBufferSize));
-        mstrTailText = decodeSystemText(tail.shown());
+        mstrTailText = readTailText(mstrFilePath, mdblFileLen, mlngLineCount,
+                                    static_cast<std::int64_t>(mdblBufferSize));
         if (!port.isActiveWindow()) {
             mintFlashState = 1;
             timFlash.setEnabled(true);
