@@ -11,8 +11,9 @@
 namespace bench {
 
 // What a figure must meet: a ratio to the figure measured beside it, or an absolute time.
+// Informative figures have none.
 struct Target {
-    enum class Kind { Ratio, Absolute };
+    enum class Kind { Ratio, Absolute, Informative };
     Kind kind = Kind::Ratio;
     double bound = 0;      // the highest ratio, or the highest median in seconds
     std::string reference; // what the ratio divides by
