@@ -72,9 +72,10 @@ bool registerRenderBenchmarks(const QString& dir) {
     const Target within5ms{Target::Kind::Absolute, 5e-3, {}, 1e-3, "ms"};
     for (const bool extract : {false, true}) {
         const std::string what = extract ? "extraction on" : "extraction off";
-        registerFigure("render 200 x 1 KB, " + what, within5ms,
+        registerFigure("render 200 x 1 KB, " + what + " (CPU)", within5ms,
                        [=](benchmark::State& state) { render(state, path, extract, false); });
-        registerFigure("render and paint, " + what, {Target::Kind::Informative, 0, {}, 1e-3, "ms"},
+        registerFigure("render and paint, " + what + " (CPU)",
+                       {Target::Kind::Informative, 0, {}, 1e-3, "ms"},
                        [=](benchmark::State& state) { render(state, path, extract, true); });
     }
     return true;

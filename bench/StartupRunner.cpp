@@ -174,10 +174,10 @@ struct Row {
     double bound = 0; // 0: the ratio is shown for scale only
 };
 
-// Prints the row; false when it misses its target.
-bool printRow(const Row& row) {
+// Prints the row; false when it misses its target. A smoke run's single round says nothing.
+bool printRow(const Row& row, bool check) {
     const Spread s = spread(*row.values);
-    std::printf("%-34s %4s %8.2f %8.2f %8.2f", row.name.c_str(), row.unit, s.min, s.median, s.max);
+    std::printf("%-40s %4s %8.2f %8.2f %8.2f", row.name.c_str(), row.unit, s.min, s.median, s.max);
     if (row.base == nullptr) {
         std::printf("\n");
         return true;
@@ -188,7 +188,10 @@ bool printRow(const Row& row) {
     if (row.bound == 0) {
         std::printf("x %s, for scale\n", row.baseName.c_str());
     } else {
-        std::printf("<= %.1fx %s %s\n", row.bound, row.baseName.c_str(), met ? "met" : "MISSED");
+        std::printf("<= %.1fx %s %s\n", row.bound, row.baseName.c_str(),
+                    !check ? "(not checked)"
+                    : met  ? "met"
+                           : "MISSED");
     }
     return met;
 }
@@ -249,7 +252,7 @@ int main(int argc, char* argv[]) {
     }
     std::fprintf(stderr, "\n");
 
-    std::printf("%-34s %4s %8s %8s %8s   %-20s %s\n", "start to first paint, peak RSS", "unit",
+    std::printf("%-40s %4s %8s %8s %8s   %-20s %s\n", "start to first paint, peak RSS", "unit",
                 "min", "median", "max", "  ratio", "target");
     const Case& empty = cases[0];
     const Case& minimal = cases[1];
@@ -275,7 +278,7 @@ int main(int argc, char* argv[]) {
     }
     bool met = true;
     for (const Row& row : rows) {
-        met = printRow(row) && met;
+        met = printRow(row, !smoke) && met;
     }
     std::printf("%d rounds\n", rounds);
     return met || smoke ? 0 : 1;
