@@ -21,6 +21,11 @@ qsizetype tailOffset(QByteArrayView window, std::int32_t lineCount);
 TailBytes readTail(const QString& path, std::int64_t fileLen, std::int32_t lineCount,
                    std::int64_t bufferKiB);
 
+// The text a refresh shows: the last `lineCount` lines of a file of `fileLen` bytes, read and
+// decoded. Throws std::system_error.
+QString readTailText(const QString& path, std::int64_t fileLen, std::int32_t lineCount,
+                     std::int64_t bufferKiB);
+
 // Text from the system's code page: the locale's code set here, the ANSI code page on Windows.
 QString decodeSystemText(QByteArrayView bytes);
 

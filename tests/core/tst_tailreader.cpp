@@ -4,6 +4,7 @@
 #include "core/frmMain.h"
 
 #include <QRandomGenerator>
+#include <QStringDecoder>
 #include <QtTest>
 
 namespace {
@@ -36,6 +37,9 @@ private Q_SLOTS:
     void readsTheLastLines_data();
     void readsTheLastLines();
     void matchesTheBytewiseScanOnGeneratedFiles();
+    void decodesLikeTheSystemDecoder_data();
+    void decodesLikeTheSystemDecoder();
+    void decodesRandomBytesLikeTheSystemDecoder();
     void formatsThePanels();
     void refreshShowsTailAndPanels();
     void unchangedFileTouchesNothing();
@@ -89,6 +93,47 @@ void TailReaderTest::matchesTheBytewiseScanOnGeneratedFiles() {
         const QString path = dir.write("gen.log", file);
         QCOMPARE(readTail(path, size, lineCount, bufferKiB).shown().toByteArray(),
                  bytewiseTail(file, lineCount, bufferKiB));
+    }
+}
+
+namespace {
+
+QString systemDecoded(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::System);
+    return decoder.decode(bytes);
+}
+
+} // namespace
+
+void TailReaderTest::decodesLikeTheSystemDecoder_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("whole lines") << QByteArray("INFO ok\n\xE8\xAD\xA6\xE5\x91\x8A\n");
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFstart\n");
+    QTest::newRow("mark without a line end") << QByteArray("\xEF\xBB\xBFstart");
+    QTest::newRow("starts inside a character") << QByteArray("\xAD\xA6 rest\n");
+    QTest::newRow("ends inside a character") << QByteArray("line\n\xE8\xAD");
+    QTest::newRow("character cut by a line end") << QByteArray("a\xE8\xAD\nb\n");
+    QTest::newRow("invalid bytes") << QByteArray("\xFF\xC0\x80\xED\xA0\x80\n");
+}
+
+void TailReaderTest::decodesLikeTheSystemDecoder() {
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(decodeSystemText(bytes), systemDecoded(bytes));
+}
+
+void TailReaderTest::decodesRandomBytesLikeTheSystemDecoder() {
+    QRandomGenerator random(20261207);
+    const QByteArray pieces[] = {"\n", "a", "\xE3\x81\x82", "\xEF\xBB\xBF", "\xF0\x9F\x98\x80"};
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray bytes;
+        for (int n = static_cast<int>(random.bounded(12)); n > 0; --n) {
+            bytes += random.bounded(4) == 0 ? QByteArray(1, char(random.bounded(256)))
+                                            : pieces[random.bounded(5)];
+        }
+        const int cut = static_cast<int>(random.bounded(int(bytes.size()) + 1));
+        bytes = bytes.sliced(cut / 2, bytes.size() - cut);
+        QCOMPARE(decodeSystemText(bytes), systemDecoded(bytes));
     }
 }
 

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace bench {
+
+// Write their log files into `dir` and register the figures; false when a file cannot be made.
+bool registerTailBenchmarks(const QString& dir, bool smoke);
+bool registerRenderBenchmarks(const QString& dir);
+
+} // namespace bench

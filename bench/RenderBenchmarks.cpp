@@ -1,0 +1,84 @@
+#include "Benchmarks.h"
+#include "FakePort.h"
+#include "LogFixture.h"
+#include "Summary.h"
+#include "core/frmMain.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/TextView.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextBlock>
+#include <memory>
+#include <string>
+
+namespace bench {
+namespace {
+
+constexpr int renderLines = 200;
+
+struct RenderRig {
+    modGlobal global;
+    FakePort port;
+    frmMain form{global, port, {}};
+    MainWindow window{form};
+};
+
+std::unique_ptr<RenderRig> showTail(const QString& path, bool extract) {
+    auto rig = std::make_unique<RenderRig>();
+    rig->form.Form_Load();
+    rig->window.showInChosenState();
+    rig->form.mnuOptionLineCount_Click(20);
+    rig->form.mnuOptionBufferSize_Click(8);
+    rig->form.mnuOptionNewLineType_Click(2);
+    rig->global.gblnExtractMode = extract;
+    rig->global.gstrSearchWord = QStringLiteral("障害");
+    rig->form.OpenWatchedFile(path);
+    QCoreApplication::processEvents();
+    return rig;
+}
+
+void render(benchmark::State& state, const QString& path, bool extract, bool paint) {
+    const std::unique_ptr<RenderRig> rig = showTail(path, extract);
+    TextView& view = rig->window.textView();
+    // Each kept line ends with CR LF, which leaves one empty block after the last.
+    const int shown = (extract ? renderLines / 5 : renderLines) + 1;
+    if (view.document()->blockCount() != shown) {
+        state.SkipWithError(("the view shows " + std::to_string(view.document()->blockCount()) +
+                             " lines, not " + std::to_string(shown))
+                                .c_str());
+        return;
+    }
+    timeAlone(state, [&] {
+        rig->form.ShowTailText();
+        if (paint) {
+            view.viewport()->repaint();
+        }
+    });
+}
+
+} // namespace
+
+bool registerRenderBenchmarks(const QString& dir) {
+    const QString path = dir + QStringLiteral("/render.log");
+    QFile file(path);
+    // Without a final LF the 200-line setting shows the last 200 lines, all whole, when the
+    // file has one more for the window to start in.
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(wideLines(renderLines + 1, 1024).chopped(1)) < 0) {
+        return false;
+    }
+    file.close();
+    const Target within5ms{Target::Kind::Absolute, 5e-3, {}, 1e-3, "ms"};
+    for (const bool extract : {false, true}) {
+        const std::string what = extract ? "extraction on" : "extraction off";
+        registerFigure("render 200 x 1 KB, " + what + " (CPU)", within5ms,
+                       [=](benchmark::State& state) { render(state, path, extract, false); });
+        registerFigure("render and paint, " + what + " (CPU)",
+                       {Target::Kind::Informative, 0, {}, 1e-3, "ms"},
+                       [=](benchmark::State& state) { render(state, path, extract, true); });
+    }
+    return true;
+}
+
+} // namespace bench
