@@ -12,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Logwarden"));
     QApplication::setApplicationVersion(QStringLiteral(LOGWARDEN_VERSION_TEXT));
+    // Ties the window to its launcher, so the desktop shows the launcher's name and icon.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.logwarden.Logwarden"));
     QApplication::setWindowIcon(windowIconImage(0));
 
     QTranslator qtTranslations; // Japanese captions on the standard dialog buttons
