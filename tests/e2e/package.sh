@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Checks a built Debian package as a user would get it: what it depends on, what it installs,
+# that its launcher and catalogue entry are valid, and that the installed program works (the
+# end-to-end run, on the copy unpacked into a scratch folder).
+# Usage: tests/e2e/package.sh PACKAGE.deb
+set -euo pipefail
+if [[ $# -ne 1 ]]; then
+  echo "usage: $0 PACKAGE.deb" >&2
+  exit 2
+fi
+deb=$(realpath "$1")
+here=$(dirname "$(realpath "$0")")
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+echo "== dependencies"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "   $depends"
+for needed in fonts-noto-cjk libqt6widgets6 libqt6svg6; do
+  [[ ",$depends," =~ [,\ ]$needed[\ ,] ]] || fail "$needed is not among the dependencies"
+done
+# Every dependency must be satisfiable here: one of its alternatives is installed.
+IFS=',' read -ra clauses <<<"$depends"
+for clause in "${clauses[@]}"; do
+  found=""
+  IFS='|' read -ra alternatives <<<"$clause"
+  for alternative in "${alternatives[@]}"; do
+    name=$(awk '{print $1}' <<<"$alternative")
+    dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q 'install ok installed' && found=1
+  done
+  [[ -n "$found" ]] || fail "dependency \"$clause\" is not installed on this machine"
+done
+
+echo "== contents"
+dpkg -x "$deb" "$root"
+id=io.github.logwarden.Logwarden
+expected=(
+  usr/bin/logwarden
+  usr/share/applications/$id.desktop
+  usr/share/icons/hicolor/16x16/apps/$id.png
+  usr/share/icons/hicolor/256x256/apps/$id.png
+  usr/share/icons/hicolor/32x32/apps/$id.png
+  usr/share/icons/hicolor/48x48/apps/$id.png
+  usr/share/icons/hicolor/scalable/apps/$id.svg
+  usr/share/metainfo/$id.metainfo.xml
+)
+actual=$(cd "$root" && find . -type f | sed 's|^\./||' | sort)
+[[ "$actual" == "$(printf '%s\n' "${expected[@]}" | sort)" ]] ||
+  fail "the package installs other files than expected:"$'\n'"$actual"
+for size in 16 32 48 256; do
+  got=$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/${size}x$size/apps/$id.png")
+  [[ "$got" == "${size}x$size" ]] || fail "the ${size} px icon is $got"
+done
+ldd "$root/usr/bin/logwarden" | grep -q 'not found' && fail "the program misses a library"
+
+echo "== validation"
+desktop-file-validate "$root/usr/share/applications/$id.desktop" | grep -E 'error|warning' &&
+  fail "the desktop entry does not validate"
+appstreamcli validate --no-net --strict "$root/usr/share/metainfo/$id.metainfo.xml"
+
+echo "== the installed program, end to end"
+"$here/desktop.sh" "$root/usr/bin/logwarden"
