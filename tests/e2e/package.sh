@@ -21,7 +21,7 @@ echo "== dependencies"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "   $depends"
 for needed in fonts-noto-cjk libqt6widgets6 libqt6svg6; do
-  [[ ",$depends," =~ [,\ ]$needed[\ ,] ]] || fail "$needed is not among the dependencies"
+  [[ ",$depends," =~ [,\ ]${needed}[\ ,] ]] || fail "$needed is not among the dependencies"
 done
 # Every dependency must be satisfiable here: one of its alternatives is installed.
 IFS=',' read -ra clauses <<<"$depends"
@@ -40,13 +40,13 @@ dpkg -x "$deb" "$root"
 id=io.github.logwarden.Logwarden
 expected=(
   usr/bin/logwarden
-  usr/share/applications/$id.desktop
-  usr/share/icons/hicolor/16x16/apps/$id.png
-  usr/share/icons/hicolor/256x256/apps/$id.png
-  usr/share/icons/hicolor/32x32/apps/$id.png
-  usr/share/icons/hicolor/48x48/apps/$id.png
-  usr/share/icons/hicolor/scalable/apps/$id.svg
-  usr/share/metainfo/$id.metainfo.xml
+  "usr/share/applications/$id.desktop"
+  "usr/share/icons/hicolor/16x16/apps/$id.png"
+  "usr/share/icons/hicolor/256x256/apps/$id.png"
+  "usr/share/icons/hicolor/32x32/apps/$id.png"
+  "usr/share/icons/hicolor/48x48/apps/$id.png"
+  "usr/share/icons/hicolor/scalable/apps/$id.svg"
+  "usr/share/metainfo/$id.metainfo.xml"
 )
 actual=$(cd "$root" && find . -type f | sed 's|^\./||' | sort)
 [[ "$actual" == "$(printf '%s\n' "${expected[@]}" | sort)" ]] ||

@@ -1,0 +1,221 @@
+#!/usr/bin/env bash
+# The real program as a user meets it: a virtual X server with a window manager, keys typed
+# through xdotool, the view's text read back through the Copy command and the clipboard, the
+# window's pixels through screenshots, and Logwarden.ini as it lands in the current folder.
+# Usage: tests/e2e/desktop.sh PROGRAM
+# Needs xvfb-run, xauth, openbox, xdotool, xprop, xclip and ImageMagick.
+set -euo pipefail
+
+if [[ $# -ne 1 ]]; then
+  echo "usage: $0 PROGRAM" >&2
+  exit 2
+fi
+if [[ -z "${LOGWARDEN_E2E_DISPLAY:-}" ]]; then
+  exec env LOGWARDEN_E2E_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+program=$(realpath "$1")
+artifacts=$PWD
+caption="Logwarden (ver 1.1.0)"
+monitoring="$caption - 監視中"
+unset QT_QPA_PLATFORM # the tests' offscreen default would hide the window from X
+
+tmp=$(mktemp -d)
+run="$tmp/run" # the program's current folder: only the log and Logwarden.ini belong here
+mkdir -m 700 "$run" "$tmp/xdg"
+export XDG_RUNTIME_DIR="$tmp/xdg" HOME="$tmp"
+app="" wm=""
+cleanup() {
+  [[ -n "$app" ]] && kill "$app" 2>/dev/null
+  [[ -n "$wm" ]] && kill "$wm" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  import -window root "$artifacts/e2e-failure.png" 2>/dev/null &&
+    echo "screen: $artifacts/e2e-failure.png" >&2
+  echo "--- program's standard error" >&2
+  cat "$tmp"/stderr-* >&2 2>/dev/null || true
+  exit 1
+}
+step() { echo "== $*"; }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds, or fails the test.
+wait_for() {
+  local limit=$(($(now_ms) + $1 * 1000)) what=$2
+  shift 2
+  until "$@"; do
+    (($(now_ms) < limit)) || fail "no $what within the time limit"
+    sleep 0.05
+  done
+}
+
+# Running, and not a zombie waiting to be reaped.
+alive() { [[ "$(ps -o stat= -p "$app" 2>/dev/null)" =~ ^[^Z] ]]; }
+ended() { ! alive; }
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+window_type() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null; }
+title_is() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$1" ]]; }
+active_is() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
+on_top() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+
+# Visible windows titled exactly NAME whose type includes TYPE (NORMAL or DIALOG).
+find_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --name "^${1//[()]/.}\$" 2>/dev/null); do
+    window_type "$w" | grep -q "_NET_WM_WINDOW_TYPE_$2" && echo "$w"
+  done
+}
+main_appears() {
+  alive || fail "the program ended at start-up"
+  window=$(find_window "$caption" NORMAL | head -n1)
+  [[ -n "$window" ]]
+}
+dialog_appears() {
+  dialog=$(find_window "$caption" DIALOG | head -n1)
+  [[ -n "$dialog" ]]
+}
+no_dialog() { [[ -z "$(find_window "$caption" DIALOG)" ]]; }
+
+start() {
+  runs=$((runs + 1))
+  "$program" "$@" 2>"$tmp/stderr-$runs" &
+  app=$!
+  wait_for 10 "main window titled \"$caption\"" main_appears
+  xdotool windowactivate "$window" 2>/dev/null || true
+  wait_for 5 "active main window" active_is "$window"
+}
+runs=0
+
+# Types KEYS into the main window; menus opened by them take the keys that follow.
+press() {
+  if ! active_is "$window"; then
+    xdotool windowactivate "$window" 2>/dev/null || true
+    wait_for 5 "active main window" active_is "$window"
+  fi
+  xdotool key --delay 120 "$@"
+}
+
+# The view's whole text, as its Copy command (Ctrl+C) puts it on the clipboard.
+view_text() {
+  press ctrl+c
+  timeout 2 xclip -o -selection clipboard 2>/dev/null | tr -d '\r'
+}
+# N: the view holds exactly the tail read for N lines. The log ends in a line feed, and that
+# one counts, so the tail is the last N - 1 lines.
+view_shows_tail() {
+  [[ "$(view_text | grep -v '^$')" == "$(tail -n $(($1 - 1)) "$tmp/expected.log")" ]]
+}
+
+log_line() { printf '2024-05-01 12:%02d:%02d 処理 %d 件目を受け付けました\n' $(($1 / 60)) $(($1 % 60)) "$1"; }
+append_lines() { # FROM TO
+  local i
+  for ((i = $1; i <= $2; i++)); do log_line "$i"; done | tee -a "$tmp/expected.log" >>"$log"
+}
+
+ini_value() { # KEY: the line after KEY in Logwarden.ini
+  tr -d '\r' <"$run/Logwarden.ini" | grep -A1 -Fx "[$1]" | sed -n 2p
+}
+expect_ini() {
+  local got
+  got=$(ini_value "$1")
+  [[ "$got" == "$2" ]] || fail "Logwarden.ini: [$1] is \"$got\", expected \"$2\""
+}
+
+quit() {
+  press ctrl+q
+  wait_for 10 "exit after Ctrl+Q" ended
+  local status=0
+  wait "$app" || status=$?
+  app=""
+  ((status == 0)) || fail "the program exited with status $status"
+  [[ ! -s "$tmp/stderr-$runs" ]] || fail "the program wrote to its standard error"
+}
+
+# Bright red pixels in window W: the critical-stop icon of a message box.
+red_pixels() {
+  import -window "$1" "$tmp/dialog.png"
+  convert "$tmp/dialog.png" -fuzz 25% -fill black +opaque '#e01010' -fill white \
+    -opaque '#e01010' -format '%[fx:round(mean*w*h)]' info:
+}
+
+cd "$run"
+openbox >/dev/null 2>&1 &
+wm=$!
+wait_for 10 "window manager" wm_ready
+
+log="$run/app.log"
+: >"$tmp/expected.log"
+append_lines 1 40
+
+step "1. start on a log: plain caption, its tail in the view"
+start "$log"
+title_is "$caption" || fail "caption is \"$(xdotool getwindowname "$window")\""
+wait_for 5 "the 20-line tail in the view" view_shows_tail 20
+
+step "2. Ctrl+S monitors; appended lines are shown within two seconds"
+press ctrl+s
+wait_for 3 "caption \"$monitoring\"" title_is "$monitoring"
+import -window "$window" "$tmp/before.png"
+appended=$(now_ms)
+append_lines 41 45
+wait_for 2 "appended lines in the view" view_shows_tail 20
+echo "   appended lines in the view after $(($(now_ms) - appended)) ms"
+import -window "$window" "$tmp/after.png"
+# The view is the lower part of the window; it must have been repainted with the new lines.
+for shot in before after; do
+  convert "$tmp/$shot.png" -gravity south -crop 100%x50%+0+0 +repage "$tmp/$shot-view.png"
+done
+changed=$(compare -metric AE "$tmp/before-view.png" "$tmp/after-view.png" null: 2>&1 || true)
+echo "   $changed pixels of the view changed"
+((${changed%%.*} > 200)) || fail "the view was not repainted ($changed pixels changed)"
+
+step "3. F9, F4, 10 lines from the Options menu, Ctrl+Q"
+press F9
+press F4
+wait_for 3 "always-on-top state" on_top
+press alt+o Right Return # オプション > 表示行数 > its first item, 10行
+wait_for 3 "the 10-line tail in the view" view_shows_tail 10
+quit
+expect_ini "VIEW FLAG SEARCHWORD" TRUE
+expect_ini "MODE VALUE WINDOWFORWARD" TRUE
+expect_ini "SIZE VALUE LINECOUNT" 1
+expect_ini "LIST FILE RECENT" "$log"
+[[ $(wc -l <"$run/Logwarden.ini") -eq 51 ]] || fail "Logwarden.ini does not have 51 lines"
+grep -qv $'\r$' "$run/Logwarden.ini" && fail "Logwarden.ini has a line without CR LF"
+cmp -s "$log" "$tmp/expected.log" || fail "the watched file was changed"
+folder_holds() { [[ "$(find "$run" -mindepth 1 -printf '%f\n' | sort | xargs)" == "$*" ]]; }
+folder_holds Logwarden.ini app.log ||
+  fail "unexpected files in the current folder: $(find "$run" -mindepth 1)"
+
+step "4. start again: on top, and the recent file opens with 10 lines"
+start
+on_top || fail "always-on-top was not restored"
+press alt+f Down Down Right 1 # ファイル > 最近開いたファイル > &1.
+wait_for 3 "the recent file's 10-line tail in the view" view_shows_tail 10
+title_is "$caption" || fail "opening a file left the caption \"$(xdotool getwindowname "$window")\""
+
+step "   delete the watched file while monitoring: a critical message, and the program lives on"
+press ctrl+s
+wait_for 3 "caption \"$monitoring\"" title_is "$monitoring"
+rm "$log"
+wait_for 3 "message box titled \"$caption\"" dialog_appears
+title_is "$caption" || fail "monitoring still on behind the message box"
+red=$(red_pixels "$dialog")
+((red > 20)) || fail "the message box shows no critical icon ($red red pixels)"
+echo "   message box $dialog with $red red icon pixels"
+alive || fail "the program ended"
+wait_for 3 "message box focused" active_is "$dialog"
+xdotool key Return
+wait_for 3 "message box closed" no_dialog
+alive || fail "the program ended after the message box"
+quit
+expect_ini "VIEW FLAG SEARCHWORD" TRUE
+expect_ini "SIZE VALUE LINECOUNT" 1
+expect_ini "LIST FILE RECENT" "$log"
+folder_holds Logwarden.ini || fail "unexpected files in the current folder: $(find "$run" -mindepth 1)"
+echo "e2e: all steps passed"
