@@ -166,9 +166,9 @@ void MainWindow::showInChosenState() {
 void MainWindow::reportGeometry() {
     const Twips t(*this);
     const QSize outer = frameGeometry().size();
-    mForm.window.reportGeometry(stateOf(*this),
-                                {t.fromPixelsX(outer.width()), t.fromPixelsY(outer.height())},
-                                {t.fromPixelsX(mClient->width()), t.fromPixelsY(mClient->height())});
+    mForm.window.reportGeometry(
+        stateOf(*this), {t.fromPixelsX(outer.width()), t.fromPixelsY(outer.height())},
+        {t.fromPixelsX(mClient->width()), t.fromPixelsY(mClient->height())});
     mForm.Form_Resize();
 }
 
@@ -193,13 +193,32 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        event->acceptProposedAction();
+// Opening a dropped file only reads it, so the drop is taken as a copy (or a link), never as
+// the move a source might propose and then carry out by deleting its file.
+static bool takeAsCopy(QDropEvent& event) {
+    const Qt::DropActions offered = event.possibleActions();
+    if (!event.mimeData()->hasUrls() || !(offered & (Qt::CopyAction | Qt::LinkAction))) {
+        return false;
     }
+    event.setDropAction(offered.testFlag(Qt::CopyAction) ? Qt::CopyAction : Qt::LinkAction);
+    event.accept();
+    return true;
+}
+
+// Children accept no drops, so a drop anywhere in the window (text view, panels and their
+// labels, the keyword panel too) arrives here.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    takeAsCopy(*event);
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    takeAsCopy(*event);
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
+    if (!takeAsCopy(*event)) {
+        return;
+    }
     const QMimeData* data = event->mimeData();
     DropData drop{data->hasUrls(), {}};
     for (const QUrl& url : data->urls()) {
@@ -209,5 +228,4 @@ void MainWindow::dropEvent(QDropEvent* event) {
         drop.files << url.toLocalFile();
     }
     mForm.Form_OLEDragDrop(drop);
-    event->acceptProposedAction();
 }
