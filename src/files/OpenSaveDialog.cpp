@@ -1,5 +1,7 @@
 #include "files/OpenSaveDialog.h"
 
+#include <array>
+
 using namespace platform;
 
 namespace {
@@ -29,7 +31,7 @@ void clsOpenSaveDialog::ShowPreviewSave(std::uintptr_t IlngHandle) {
 }
 
 std::uint32_t clsOpenSaveDialog::BuildFlags() const {
-    const std::pair<bool, std::uint32_t> bits[] = {
+    const std::array<std::pair<bool, std::uint32_t>, 12> bits{{
         {mAllowMultiSelect, OFN_ALLOWMULTISELECT},
         {mCheckReadOnly, OFN_READONLY},
         {mCreatePrompt, OFN_CREATEPROMPT},
@@ -42,7 +44,7 @@ std::uint32_t clsOpenSaveDialog::BuildFlags() const {
         {mOverWritePrompt, OFN_OVERWRITEPROMPT},
         {mPathMustExist, OFN_PATHMUSTEXIST},
         {mShowHelp, OFN_SHOWHELP},
-    };
+    }};
     std::uint32_t flags = 0;
     for (const auto& [on, bit] : bits) {
         if (on) {

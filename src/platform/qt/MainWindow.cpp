@@ -28,6 +28,18 @@ ui::WindowState stateOf(const QWidget& w) {
     return w.isMaximized() ? ui::WindowState::Maximized : ui::WindowState::Normal;
 }
 
+// Opening a dropped file only reads it, so the drop is taken as a copy (or a link), never as
+// the move a source might propose and then carry out by deleting its file.
+bool takeAsCopy(QDropEvent& event) {
+    const Qt::DropActions offered = event.possibleActions();
+    if (!event.mimeData()->hasUrls() || !(offered & (Qt::CopyAction | Qt::LinkAction))) {
+        return false;
+    }
+    event.setDropAction(offered.testFlag(Qt::CopyAction) ? Qt::CopyAction : Qt::LinkAction);
+    event.accept();
+    return true;
+}
+
 } // namespace
 
 MainWindow::MainWindow(frmMain& form)
@@ -191,18 +203,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     mFlash.stop();
     mForm.Form_QueryUnload();
     event->accept();
-}
-
-// Opening a dropped file only reads it, so the drop is taken as a copy (or a link), never as
-// the move a source might propose and then carry out by deleting its file.
-static bool takeAsCopy(QDropEvent& event) {
-    const Qt::DropActions offered = event.possibleActions();
-    if (!event.mimeData()->hasUrls() || !(offered & (Qt::CopyAction | Qt::LinkAction))) {
-        return false;
-    }
-    event.setDropAction(offered.testFlag(Qt::CopyAction) ? Qt::CopyAction : Qt::LinkAction);
-    event.accept();
-    return true;
 }
 
 // Children accept no drops, so a drop anywhere in the window (text view, panels and their

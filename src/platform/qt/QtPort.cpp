@@ -77,11 +77,11 @@ bool QtPort::showFileDialog(FileDialog function, platform::OpenFileName& record)
     // Qt has no preview pane; the preview functions show the plain dialog.
     const bool save = function == FileDialog::Save || function == FileDialog::PreviewSave;
     QWidget* owner = QWidget::find(static_cast<WId>(record.hwndOwner));
-    return showRecordDialog(owner ? owner : mWindow.data(), save, record);
+    return showRecordDialog(owner != nullptr ? owner : mWindow.data(), save, record);
 }
 
 std::uintptr_t QtPort::windowHandle() const {
-    return mWindow ? static_cast<std::uintptr_t>(mWindow->winId()) : 0;
+    return mWindow.isNull() ? 0 : static_cast<std::uintptr_t>(mWindow->winId());
 }
 
 QString QtPort::startProcess(const QString& program, const QStringList& arguments, bool maximized) {

@@ -9,7 +9,7 @@
 // a new process in its start-up information; POSIX has no such field, and the command line is
 // the one watched path, so the parent sets a private environment variable. The child takes it
 // once at start and removes it, so that programs it starts later do not inherit it.
-inline constexpr char StartStateVariable[] = "LOGWARDEN_START_STATE";
+inline constexpr const char* StartStateVariable = "LOGWARDEN_START_STATE";
 
 // The environment of a copy started with the given first show state.
 QProcessEnvironment startEnvironment(bool maximized);
