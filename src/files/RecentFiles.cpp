@@ -27,14 +27,21 @@ void frmMain::BuildRecentMenu() {
 }
 
 void frmMain::mnuRecentList_Click(int Index) {
+    if (Index < 1 || Index > AppSettings::RecentCount) {
+        return;
+    }
     const QString path = g.gstrRecentFiles.at(static_cast<std::size_t>(Index - 1));
     if (path == mstrFilePath) {
         return;
     }
-    if (!FileExists(path)) {
-        port.MsgBox(QStringLiteral("ファイルが存在しません"), PlatformPort::MsgButtons::Ok,
-                    PlatformPort::MsgIcon::Information, GetAppCaption());
-        return;
+    try {
+        if (FileExists(path)) {
+            OpenWatchedFile(path);
+            return;
+        }
+    } catch (const std::exception&) {
+        // Whatever failed on the way, the entry cannot be opened; say so as for a missing file.
     }
-    OpenWatchedFile(path);
+    port.MsgBox(QStringLiteral("ファイルが存在しません"), PlatformPort::MsgButtons::Ok,
+                PlatformPort::MsgIcon::Information, GetAppCaption());
 }
