@@ -13,9 +13,11 @@ void frmMain::AddRecentFile(const QString& path) {
 
 void frmMain::BuildRecentMenu() {
     if (mnuRecentList.size() == 1) {
+        std::vector<ui::MenuArray::Entry> items;
         for (int i = 1; i <= AppSettings::RecentCount; ++i) {
-            mnuRecentList.add(i, {recentCaption(i, {})});
+            items.push_back({i, {recentCaption(i, {})}});
         }
+        mnuRecentList.add(items);
     }
     for (int i = 1; i <= AppSettings::RecentCount; ++i) {
         const QString& path = g.gstrRecentFiles.at(static_cast<std::size_t>(i - 1));

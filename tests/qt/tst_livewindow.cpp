@@ -189,6 +189,8 @@ void LiveWindowTest::formOutlivesItsWindow() {
     form.txtView.setText(QStringLiteral("text"));
     form.timFlash.setEnabled(true);
     form.timFileCheck.setEnabled(true);
+    form.mnuViewText.click();
+    form.AddRecentFile(QStringLiteral("/tmp/after.log"));
     QCOMPARE(form.window.outerSize(), (ui::Size{4000, 4000}));
 }
 

@@ -61,9 +61,9 @@ bool takeAsCopy(QDropEvent& event) {
 
 } // namespace
 
-MainWindow::MainWindow(frmMain& form)
-    : mForm(form), mClient(new QWidget(this)), mTextView(new TextView(mClient)) {
+MainWindow::MainWindow(frmMain& form) : mForm(form), mClient(new QWidget(this)) {
     setFont(windowFont(9));
+    mTextView = new TextView(mClient); // after the font, so it is laid out once, in that font
     setCentralWidget(mClient);
     setAcceptDrops(true);
     bindMenuBar(*menuBar(), mForm.menuBar());
@@ -82,6 +82,7 @@ MainWindow::MainWindow(frmMain& form)
 
 // The models outlive the widgets: stop them from calling into a window that is gone.
 MainWindow::~MainWindow() {
+    unbindMenus(mForm.menuBar());
     for (ui::Control* model : mObserved) {
         model->observe({});
     }

@@ -52,7 +52,7 @@ private:
 
     frmMain& mForm;
     QWidget* mClient;
-    TextView* mTextView;
+    TextView* mTextView = nullptr;
     QTimer mFileCheck;
     QTimer mFlash;
     std::vector<ui::Control*> mObserved;
