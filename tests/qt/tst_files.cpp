@@ -1,4 +1,5 @@
 #include "FakePort.h"
+#include "ShownWindow.h"
 #include "TempFiles.h"
 #include "core/CommandLine.h"
 #include "core/frmMain.h"
@@ -32,24 +33,6 @@ public:
 
     QString program;
     QStringList messages;
-};
-
-template <class Port> struct Shown {
-    modGlobal global;
-    Port port;
-    frmMain form;
-    MainWindow window{form};
-    explicit Shown(const QString& commandLine = {}) : form(global, port, commandLine) {
-        if constexpr (std::is_base_of_v<QtPort, Port>) {
-            port.attach(&window);
-        }
-        form.Form_Load();
-        window.showInChosenState();
-        window.activateWindow();
-        if (!QTest::qWaitForWindowActive(&window)) {
-            qWarning("window did not become active");
-        }
-    }
 };
 
 QLabel* labelWithText(QWidget& root, const QString& text) {
@@ -166,7 +149,7 @@ void FilesQtTest::dropOnAnyPartOpensTheFile() {
     TempWorkDir dir;
     const QString watched = dir.write("app.log", "old\n");
     const QString dropped = dir.write("dropped.log", "dropped line\n");
-    Shown<FakePort> w(watched);
+    ShownWindow<FakePort> w(watched);
     w.form.mnuViewSearchWord_Click();
     w.form.mnuMonitorStart_Click();
     QWidget* target = dropTarget(w.window, part);
@@ -205,7 +188,7 @@ void FilesQtTest::dropsThatAreIgnored() {
     dir.write("a.log", "a\n");
     dir.write("b.log", "b\n");
     QVERIFY(QDir(dir.path({})).mkdir(QStringLiteral("sub")));
-    Shown<FakePort> w(watched);
+    ShownWindow<FakePort> w(watched);
     w.form.mnuMonitorStart_Click();
     QStringList paths;
     for (const QString& url : urls) {
@@ -231,7 +214,7 @@ void FilesQtTest::openDialogListsEveryFile() {
     QVERIFY(QDir(dir.path({})).mkdir(QStringLiteral("logs")));
     const QString syslog = dir.write("logs/syslog", "kernel: hello\n");
     dir.write("logs/app.log", "x\n");
-    Shown<QtPort> w;
+    ShownWindow<QtPort> w;
     const QString start = QDir::currentPath();
     QString title;
     QString filter;
@@ -368,7 +351,7 @@ void FilesQtTest::startStateIsTakenOnce() {
 
 void FilesQtTest::quitClosesTheWindow() {
     TempWorkDir dir;
-    Shown<QtPort> w;
+    ShownWindow<QtPort> w;
     QVERIFY(w.window.isVisible());
     QTest::keySequence(&w.window, QKeySequence(QStringLiteral("Ctrl+Q")));
     QTRY_VERIFY(!w.window.isVisible());
