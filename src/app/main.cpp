@@ -3,12 +3,14 @@
 #include "platform/qt/Icons.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPort.h"
+#include "platform/qt/StartState.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
+    const std::optional<ui::WindowState> startState = takeStartState();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Logwarden"));
     QApplication::setApplicationVersion(QStringLiteral(LOGWARDEN_VERSION_TEXT));
@@ -29,6 +31,9 @@ int main(int argc, char* argv[]) {
     MainWindow window(form);
     port.attach(&window);
     form.Form_Load();
+    if (startState) {
+        form.window.setWindowState(*startState); // as the copy that started this one asked
+    }
     window.showInChosenState();
     return QApplication::exec();
 }

@@ -112,8 +112,10 @@ public:
     ui::MenuItem mnuEditFind{{QStringLiteral("抽出(&F)"), QStringLiteral("Ctrl+F")}};
 
     ui::MenuItem mnuMonitor{{QStringLiteral("モニタリング(&M)")}};
-    ui::MenuItem mnuMonitorStart{{QStringLiteral("開始(&S)"), QStringLiteral("Ctrl+S"), false, false}};
-    ui::MenuItem mnuMonitorStop{{QStringLiteral("終了(&E)"), QStringLiteral("Ctrl+E"), false, false}};
+    ui::MenuItem mnuMonitorStart{
+        {QStringLiteral("開始(&S)"), QStringLiteral("Ctrl+S"), false, false}};
+    ui::MenuItem mnuMonitorStop{
+        {QStringLiteral("終了(&E)"), QStringLiteral("Ctrl+E"), false, false}};
 
     ui::MenuItem mnuView{{QStringLiteral("表示(&V)")}};
     ui::MenuItem mnuViewForward{{QStringLiteral("常に前面表示"), QStringLiteral("F4")}};
@@ -136,11 +138,12 @@ public:
     ui::MenuItem mnuTextSize{{QStringLiteral("文字サイズ")}};
     ui::MenuArray mnuTextSizeValue;
     ui::MenuItem mnuOptionNewLine{{QStringLiteral("改行コード")}};
-    ui::MenuArray mnuOptionNewLineType{{{1, {QStringLiteral("CRLF"), {}, true}},
-                                        {2, {QStringLiteral("LF")}}}};
+    ui::MenuArray mnuOptionNewLineType{
+        {{1, {QStringLiteral("CRLF"), {}, true}}, {2, {QStringLiteral("LF")}}}};
     ui::MenuItem mnuOptionUpdateAction{{QStringLiteral("更新の通知")}};
     ui::MenuItem mnuOptionUpdateActionIcon{{QStringLiteral("アイコンの点滅"), {}, true, false}};
-    ui::MenuItem mnuOptionUpdateActionTaskbar{{QStringLiteral("タスクバーの点滅"), {}, false, false}};
+    ui::MenuItem mnuOptionUpdateActionTaskbar{
+        {QStringLiteral("タスクバーの点滅"), {}, false, false}};
 
     // The menu bar, left to right.
     std::vector<ui::MenuItem*> menuBar() {

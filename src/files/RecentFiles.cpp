@@ -13,9 +13,11 @@ void frmMain::AddRecentFile(const QString& path) {
 
 void frmMain::BuildRecentMenu() {
     if (mnuRecentList.size() == 1) {
+        std::vector<ui::MenuArray::Entry> items;
         for (int i = 1; i <= AppSettings::RecentCount; ++i) {
-            mnuRecentList.add(i, {recentCaption(i, {})});
+            items.push_back({i, {recentCaption(i, {})}});
         }
+        mnuRecentList.add(items);
     }
     for (int i = 1; i <= AppSettings::RecentCount; ++i) {
         const QString& path = g.gstrRecentFiles.at(static_cast<std::size_t>(i - 1));
@@ -27,14 +29,21 @@ void frmMain::BuildRecentMenu() {
 }
 
 void frmMain::mnuRecentList_Click(int Index) {
+    if (Index < 1 || Index > AppSettings::RecentCount) {
+        return;
+    }
     const QString path = g.gstrRecentFiles.at(static_cast<std::size_t>(Index - 1));
     if (path == mstrFilePath) {
         return;
     }
-    if (!FileExists(path)) {
-        port.MsgBox(QStringLiteral("ファイルが存在しません"), PlatformPort::MsgButtons::Ok,
-                    PlatformPort::MsgIcon::Information, GetAppCaption());
-        return;
+    try {
+        if (FileExists(path)) {
+            OpenWatchedFile(path);
+            return;
+        }
+    } catch (const std::exception&) {
+        // Whatever failed on the way, the entry cannot be opened; say so as for a missing file.
     }
-    OpenWatchedFile(path);
+    port.MsgBox(QStringLiteral("ファイルが存在しません"), PlatformPort::MsgButtons::Ok,
+                PlatformPort::MsgIcon::Information, GetAppCaption());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/OpenFileName.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -12,14 +14,8 @@ public:
     enum class MsgButtons { Ok, YesNo };
     enum class MsgAnswer { Ok, Yes, No };
 
-    struct FileDialogRequest {
-        bool save = false;
-        QString title;
-        QString filter; // description, NUL, patterns, NUL, ... as the caller wrote it
-        QString initialDir;
-        QString defaultExt;
-        std::uint32_t flags = 0;
-    };
+    // The dialog functions a file dialog record is shown with.
+    enum class FileDialog { Open, PreviewOpen, Save, PreviewSave };
 
     PlatformPort() = default;
     PlatformPort(const PlatformPort&) = delete;
@@ -41,9 +37,15 @@ public:
     virtual void focusWindow() = 0;
     // Asks the window to close through its normal close path.
     virtual void closeWindow() = 0;
-    // The chosen full path, or empty when cancelled or failed.
-    virtual QString showFileDialog(const FileDialogRequest& request) = 0;
-    // Starts a detached copy of a program; returns the system's reason when it cannot.
+    // Shows the dialog the record describes, modal to the window that hwndOwner names. On a
+    // choice it fills the record's file buffers (platform::completeChoice) and returns true;
+    // false when the user cancelled or the dialog failed.
+    virtual bool showFileDialog(FileDialog function, platform::OpenFileName& record) = 0;
+    // The handle that names this window as the owner of a dialog.
+    virtual std::uintptr_t windowHandle() const = 0;
+    // Starts a program as a separate process in this process's current directory, without
+    // waiting; `maximized` asks for its window to be shown maximised. Returns the system's
+    // reason when it cannot be started, empty otherwise.
     virtual QString startProcess(const QString& program, const QStringList& arguments,
                                  bool maximized) = 0;
     virtual QString applicationFilePath() const = 0;

@@ -97,9 +97,11 @@ public:
     const MenuItem& operator[](int index) const { return *mItems.at(index); }
     std::size_t size() const { return mItems.size(); }
 
-    // Adds an item at run time; the binding rebuilds the array's menu entries.
-    void add(int index, const MenuItemDesign& design) {
-        insert(index, design);
+    // Adds items at run time; the binding rebuilds the array's menu entries once.
+    void add(const std::vector<Entry>& entries) {
+        for (const Entry& entry : entries) {
+            insert(entry.index, entry.design);
+        }
         changed();
     }
 

@@ -62,14 +62,19 @@ void frmMain::Form_Resize() {
     }
     const ui::Size outer = window.outerSize();
     if (outer.width < MinimumOuterTwips || outer.height < MinimumOuterTwips) {
-        window.setOuterSize({std::max(outer.width, MinimumOuterTwips),
-                             std::max(outer.height, MinimumOuterTwips)});
+        window.setOuterSize(
+            {std::max(outer.width, MinimumOuterTwips), std::max(outer.height, MinimumOuterTwips)});
     }
 
     const ViewFlags flags{g.gblnViewFilepath, g.gblnViewTimestamp, g.gblnViewFilesize,
                           g.gblnViewSearchWord, g.gblnViewText};
-    const PanelGeometry current{fraFilePath.rect(),     fraLastModified.rect(), fraFileLen.rect(),
-                                fraSerchWord.rect(),    txtView.rect(),         0, 0};
+    const PanelGeometry current{fraFilePath.rect(),
+                                fraLastModified.rect(),
+                                fraFileLen.rect(),
+                                fraSerchWord.rect(),
+                                txtView.rect(),
+                                0,
+                                0};
     const PanelGeometry next = layoutPanels(flags, window.clientSize(), current,
                                             lblFilePath.rect().left, lblSerchWord.rect().left);
     fraFilePath.setRect(next.filePath);

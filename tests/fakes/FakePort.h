@@ -21,6 +21,10 @@ public:
         QString title;
         QString defaultAnswer;
     };
+    struct Dialog {
+        FileDialog function;
+        platform::OpenFileName record; // as handed in, before the choice was written
+    };
     struct Started {
         QString program;
         QStringList arguments;
@@ -42,10 +46,11 @@ public:
     void setWindowForward(bool topmost) override { forwardCalls.push_back(topmost); }
     void focusWindow() override { ++focusCount; }
     void closeWindow() override { ++closeCount; }
-    QString showFileDialog(const FileDialogRequest& request) override {
-        dialogs.push_back(request);
-        return takeOr(dialogAnswers, QString());
+    bool showFileDialog(FileDialog function, platform::OpenFileName& record) override {
+        dialogs.push_back({function, record});
+        return platform::completeChoice(record, takeOr(dialogAnswers, QStringList()));
     }
+    std::uintptr_t windowHandle() const override { return handle; }
     QString startProcess(const QString& program, const QStringList& arguments,
                          bool maximized) override {
         started.push_back({program, arguments, maximized});
@@ -56,13 +61,14 @@ public:
     bool active = true;
     std::deque<MsgAnswer> msgAnswers;
     std::deque<QString> inputAnswers;
-    std::deque<QString> dialogAnswers;
+    std::deque<QStringList> dialogAnswers; // the files chosen; none for a cancel
     QString startError;
     QString programPath = QStringLiteral("/opt/logwarden/bin/logwarden");
+    std::uintptr_t handle = 0x2a01;
 
     std::vector<Message> messages;
     std::vector<Input> inputs;
-    std::vector<FileDialogRequest> dialogs;
+    std::vector<Dialog> dialogs;
     std::vector<Started> started;
     std::vector<bool> forwardCalls;
     QString clipboard;

@@ -1,3 +1,4 @@
+#include "ShownWindow.h"
 #include "TempFiles.h"
 #include "core/frmMain.h"
 #include "platform/qt/Icons.h"
@@ -15,23 +16,14 @@
 
 namespace {
 
-struct Live {
+// The window on a log of thirty lines, in a temporary folder.
+struct LiveLog {
     TempWorkDir dir;
     QString path = dir.write(QStringLiteral("app.log"), numberedLines(1, 30));
-    modGlobal global;
-    QtPort port;
-    frmMain form{global, port, path};
-    MainWindow window{form};
+};
 
-    Live() {
-        port.attach(&window);
-        form.Form_Load();
-        window.showInChosenState();
-        window.activateWindow();
-        if (!QTest::qWaitForWindowActive(&window)) {
-            qWarning("window did not become active");
-        }
-    }
+struct Live : LiveLog, ShownWindow<QtPort> {
+    Live() : ShownWindow<QtPort>(path) {}
     qint64 iconKey() const { return window.windowIcon().cacheKey(); }
 };
 
@@ -189,6 +181,8 @@ void LiveWindowTest::formOutlivesItsWindow() {
     form.txtView.setText(QStringLiteral("text"));
     form.timFlash.setEnabled(true);
     form.timFileCheck.setEnabled(true);
+    form.mnuViewText.click();
+    form.AddRecentFile(QStringLiteral("/tmp/after.log"));
     QCOMPARE(form.window.outerSize(), (ui::Size{4000, 4000}));
 }
 

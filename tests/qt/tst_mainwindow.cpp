@@ -1,4 +1,5 @@
 #include "FakePort.h"
+#include "ShownWindow.h"
 #include "TempFiles.h"
 #include "core/frmMain.h"
 #include "platform/qt/Fonts.h"
@@ -16,24 +17,6 @@
 #include <QtTest>
 
 namespace {
-
-template <class Port> struct Shown {
-    modGlobal global;
-    Port port;
-    frmMain form;
-    MainWindow window{form};
-    explicit Shown(const QString& commandLine = {}) : form(global, port, commandLine) {
-        if constexpr (std::is_same_v<Port, QtPort>) {
-            port.attach(&window);
-        }
-        form.Form_Load();
-        window.showInChosenState();
-        window.activateWindow();
-        if (!QTest::qWaitForWindowActive(&window)) {
-            qWarning("window did not become active");
-        }
-    }
-};
 
 QAction* findAction(QWidget& root, const QString& text) {
     for (QAction* action : root.findChildren<QAction*>()) {
@@ -61,7 +44,7 @@ private Q_SLOTS:
 
 void MainWindowTest::menuBarHasTheFiveMenus() {
     TempWorkDir dir;
-    Shown<FakePort> w;
+    ShownWindow<FakePort> w;
     QStringList titles;
     for (QAction* action : w.window.menuBar()->actions()) {
         titles << action->text();
@@ -72,7 +55,7 @@ void MainWindowTest::menuBarHasTheFiveMenus() {
 
 void MainWindowTest::designStatesReachTheActions() {
     TempWorkDir dir;
-    Shown<FakePort> w;
+    ShownWindow<FakePort> w;
     QAction* start = findAction(w.window, QStringLiteral("開始(&S)"));
     QVERIFY(start);
     QVERIFY(!start->isEnabled());
@@ -98,7 +81,7 @@ void MainWindowTest::shortcutsReachTheirHandlers() {
     QFETCH(int, inputs);
     QFETCH(bool, searchPanel);
     TempWorkDir dir;
-    Shown<FakePort> w;
+    ShownWindow<FakePort> w;
     w.window.textView().setFocus();
     QTest::keySequence(&w.window, keys);
     QCOMPARE(int(w.port.inputs.size()), inputs);
@@ -108,7 +91,7 @@ void MainWindowTest::shortcutsReachTheirHandlers() {
 void MainWindowTest::copyPutsTheWholeTextOnTheClipboard() {
     TempWorkDir dir;
     const QString path = dir.write("app.log", "first\r\nsecond\r\n");
-    Shown<QtPort> w(path);
+    ShownWindow<QtPort> w(path);
     TextView& view = w.window.textView();
     view.setFocus();
     view.selectAll();
@@ -123,7 +106,7 @@ void MainWindowTest::copyPutsTheWholeTextOnTheClipboard() {
 void MainWindowTest::commandLineFileIsShown() {
     TempWorkDir dir;
     const QString path = dir.write("app.log", numberedLines(1, 30));
-    Shown<FakePort> w(path);
+    ShownWindow<FakePort> w(path);
     QCOMPARE(w.window.windowTitle(), QStringLiteral("Logwarden (ver 1.1.0)"));
     QVERIFY(w.window.textView().toPlainText().startsWith(QStringLiteral("line 12\nline 13")));
     const QList<QLabel*> labels = w.window.findChildren<QLabel*>();

@@ -47,11 +47,23 @@ int coveringPixels(double twips, int pixels, double back) {
     return back < twips ? pixels + 1 : pixels;
 }
 
+// Opening a dropped file only reads it, so the drop is taken as a copy (or a link), never as
+// the move a source might propose and then carry out by deleting its file.
+bool takeAsCopy(QDropEvent& event) {
+    const Qt::DropActions offered = event.possibleActions();
+    if (!event.mimeData()->hasUrls() || !(offered & (Qt::CopyAction | Qt::LinkAction))) {
+        return false;
+    }
+    event.setDropAction(offered.testFlag(Qt::CopyAction) ? Qt::CopyAction : Qt::LinkAction);
+    event.accept();
+    return true;
+}
+
 } // namespace
 
-MainWindow::MainWindow(frmMain& form)
-    : mForm(form), mClient(new QWidget(this)), mTextView(new TextView(mClient)) {
+MainWindow::MainWindow(frmMain& form) : mForm(form), mClient(new QWidget(this)) {
     setFont(windowFont(9));
+    mTextView = new TextView(mClient); // after the font, so it is laid out once, in that font
     setCentralWidget(mClient);
     setAcceptDrops(true);
     bindMenuBar(*menuBar(), mForm.menuBar());
@@ -70,6 +82,7 @@ MainWindow::MainWindow(frmMain& form)
 
 // The models outlive the widgets: stop them from calling into a window that is gone.
 MainWindow::~MainWindow() {
+    unbindMenus(mForm.menuBar());
     for (ui::Control* model : mObserved) {
         model->observe({});
     }
@@ -253,13 +266,20 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// Children accept no drops, so a drop anywhere in the window (text view, panels and their
+// labels, the keyword panel too) arrives here.
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        event->acceptProposedAction();
-    }
+    takeAsCopy(*event);
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    takeAsCopy(*event);
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
+    if (!takeAsCopy(*event)) {
+        return;
+    }
     const QMimeData* data = event->mimeData();
     DropData drop{data->hasUrls(), {}};
     for (const QUrl& url : data->urls()) {
@@ -269,5 +289,4 @@ void MainWindow::dropEvent(QDropEvent* event) {
         drop.files << url.toLocalFile();
     }
     mForm.Form_OLEDragDrop(drop);
-    event->acceptProposedAction();
 }

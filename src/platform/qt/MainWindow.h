@@ -34,6 +34,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
@@ -51,7 +52,7 @@ private:
 
     frmMain& mForm;
     QWidget* mClient;
-    TextView* mTextView;
+    TextView* mTextView = nullptr;
     QTimer mFileCheck;
     QTimer mFlash;
     std::vector<ui::Control*> mObserved;

@@ -75,3 +75,22 @@ void bindMenuBar(QMenuBar& bar, const std::vector<ui::MenuItem*>& menus) {
         fillMenu(*menu, *top);
     }
 }
+
+void unbindMenus(const std::vector<ui::MenuItem*>& menus) {
+    for (ui::MenuItem* item : menus) {
+        item->observe({});
+        std::vector<ui::MenuItem*> children;
+        for (const ui::MenuChild& child : item->children()) {
+            if (auto* const* sub = std::get_if<ui::MenuItem*>(&child)) {
+                children.push_back(*sub);
+            } else {
+                ui::MenuArray& array = *std::get<ui::MenuArray*>(child);
+                array.observe({});
+                for (const int index : array.indices()) {
+                    children.push_back(&array[index]);
+                }
+            }
+        }
+        unbindMenus(children);
+    }
+}

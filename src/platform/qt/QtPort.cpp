@@ -1,9 +1,13 @@
 #include "platform/qt/QtPort.h"
 
+#include "platform/qt/FileDialog.h"
+#include "platform/qt/StartState.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QWindow>
 
 PlatformPort::MsgAnswer QtPort::MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
@@ -69,13 +73,24 @@ void QtPort::closeWindow() {
     }
 }
 
-QString QtPort::showFileDialog(const FileDialogRequest& /*request*/) {
-    return {};
+bool QtPort::showFileDialog(FileDialog function, platform::OpenFileName& record) {
+    // Qt has no preview pane; the preview functions show the plain dialog.
+    const bool save = function == FileDialog::Save || function == FileDialog::PreviewSave;
+    QWidget* owner = QWidget::find(static_cast<WId>(record.hwndOwner));
+    return showRecordDialog(owner != nullptr ? owner : mWindow.data(), save, record);
 }
 
-QString QtPort::startProcess(const QString& /*program*/, const QStringList& /*arguments*/,
-                             bool /*maximized*/) {
-    return {};
+std::uintptr_t QtPort::windowHandle() const {
+    return mWindow.isNull() ? 0 : static_cast<std::uintptr_t>(mWindow->winId());
+}
+
+QString QtPort::startProcess(const QString& program, const QStringList& arguments, bool maximized) {
+    // No shell: each argument reaches the program as it is, blanks and quotes included.
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setProcessEnvironment(startEnvironment(maximized));
+    return process.startDetached() ? QString() : process.errorString();
 }
 
 QString QtPort::applicationFilePath() const {

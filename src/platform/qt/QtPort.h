@@ -19,7 +19,8 @@ public:
     void setWindowForward(bool topmost) override;
     void focusWindow() override;
     void closeWindow() override;
-    QString showFileDialog(const FileDialogRequest& request) override;
+    bool showFileDialog(FileDialog function, platform::OpenFileName& record) override;
+    std::uintptr_t windowHandle() const override;
     QString startProcess(const QString& program, const QStringList& arguments,
                          bool maximized) override;
     QString applicationFilePath() const override;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/OpenFileName.h"
+
+#include <QStringList>
+
+class QWidget;
+
+// The record's filter list as Qt name filters, "description (patterns)", one per pair. "*.*"
+// becomes "*": on Windows it means every file, while here it would skip names without a dot.
+QStringList nameFilters(const QByteArray& lpstrFilter);
+
+// Shows Qt's own file dialog for the record, modal to `owner`; on a choice fills the record
+// (platform::completeChoice) and returns true.
+bool showRecordDialog(QWidget* owner, bool save, platform::OpenFileName& record);
