@@ -97,7 +97,9 @@ press() {
     xdotool windowactivate "$window" 2>/dev/null || true
     wait_for 5 "active main window" active_is "$window"
   fi
-  xdotool key --delay 120 "$@"
+  local delay=12
+  (($# == 1)) || delay=120 # menus need a moment to open before the next key
+  xdotool key --delay "$delay" "$@"
 }
 
 # The view's whole text, as its Copy command (Ctrl+C) puts it on the clipboard.
