@@ -22,7 +22,8 @@ QString renderTail(const QString& tail, const QString& separator, bool extract,
         }
     }
     keep(QStringView(tail).sliced(from));
-    return result;
+    // A NUL would end the text for the view and for whatever takes a copy; show its symbol.
+    return result.replace(QChar(u'\0'), QChar(u'\u2400'));
 }
 
 void frmMain::ShowTailText() {
