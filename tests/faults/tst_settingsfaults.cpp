@@ -45,6 +45,15 @@ AppSettings loaded() {
     return settings;
 }
 
+bool nextLineIs(QProcess& process, const QByteArray& line) {
+    while (!process.canReadLine()) {
+        if (!process.waitForReadyRead(30'000)) {
+            return false;
+        }
+    }
+    return process.readLine() == line + '\n';
+}
+
 QByteArray randomBytes(qsizetype size, quint32 seed) {
     QByteArray bytes(size, Qt::Uninitialized);
     QRandomGenerator(seed).fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
@@ -104,30 +113,31 @@ void SettingsFaultsTest::unusableFileStartsWithResetValues() {
 void SettingsFaultsTest::twoProcessesClosingAtOnceLeaveOneWholeFile() {
     TempWorkDir dir;
     QTemporaryDir fifoDir;
-    // Both closers wait to open this FIFO for reading; opening it for writing releases them
-    // at the same moment.
+    // The closers wait to open this FIFO for reading; opening it for writing releases both at
+    // the same moment.
     const QString go = fifoDir.filePath(QStringLiteral("go"));
     QCOMPARE(::mkfifo(QFile::encodeName(go).constData(), 0600), 0);
     const AppSettings first = closingVariant(1);
     const AppSettings second = closingVariant(2);
     const QByteArray firstBytes = modIniFile::settingsText(first);
     const QByteArray secondBytes = modIniFile::settingsText(second);
+    QProcess closers[2];
+    for (int i = 0; i < 2; ++i) {
+        closers[i].setWorkingDirectory(dir.path({}));
+        closers[i].start(QStringLiteral(SETTINGS_CLOSER), {QString::number(i + 1), go});
+    }
     int firstRemained = 0;
     for (int round = 0; round < 200; ++round) {
-        QProcess closers[2];
-        for (int i = 0; i < 2; ++i) {
-            closers[i].setWorkingDirectory(dir.path({}));
-            closers[i].start(QStringLiteral(SETTINGS_CLOSER), {QString::number(i + 1), go});
+        for (QProcess& closer : closers) {
+            closer.write("window\n");
         }
         for (QProcess& closer : closers) {
-            QVERIFY2(closer.waitForReadyRead(30'000), "a closer did not start");
+            QVERIFY(nextLineIs(closer, "ready"));
         }
         QFile release(go);
         QVERIFY(release.open(QIODevice::WriteOnly));
         for (QProcess& closer : closers) {
-            QVERIFY(closer.waitForFinished(30'000));
-            QCOMPARE(closer.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(closer.exitCode(), 0);
+            QVERIFY(nextLineIs(closer, "done"));
         }
         release.close();
         const QByteArray bytes = fileBytes(IniName);
@@ -136,6 +146,11 @@ void SettingsFaultsTest::twoProcessesClosingAtOnceLeaveOneWholeFile() {
         QVERIFY(settings == first || settings == second);
         firstRemained += settings == first ? 1 : 0;
         QCOMPARE(folderEntries(), QStringList{IniName});
+    }
+    for (QProcess& closer : closers) {
+        closer.closeWriteChannel();
+        QVERIFY(closer.waitForFinished(30'000));
+        QCOMPARE(closer.exitCode(), 0);
     }
     qInfo("the first process's file remained %d times of 200", firstRemained);
 }
