@@ -22,7 +22,7 @@ QString renderTail(const QString& tail, const QString& separator, bool extract,
         }
     }
     keep(QStringView(tail).sliced(from));
-    // A NUL would end the text for the view and for whatever takes a copy; show its symbol.
+    // A NUL shows as nothing useful, and a copy that holds one is cut short by many programs.
     return result.replace(QChar(u'\0'), QChar(u'\u2400'));
 }
 
