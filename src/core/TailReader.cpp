@@ -96,12 +96,13 @@ void frmMain::RefreshTail() {
         const std::int32_t lineCount = GetLineCount();
         const platform::FileStamp stamp = platform::queryFile(mstrFilePath);
         if (lineCount == mlngLineCount && stamp.lastModified == mdtmLastModified &&
-            stamp.length == mdblFileLen) {
+            stamp.length == mdblFileLen && stamp.id == mFileId) {
             return;
         }
         mlngLineCount = lineCount;
         mdtmLastModified = stamp.lastModified;
         mdblFileLen = stamp.length;
+        mFileId = stamp.id;
         mdblBufferSize = GetBufferSize();
         lblLastModified.setCaption(formatDateTime(mdtmLastModified));
         lblFileLen.setCaption(formatFileLen(mdblFileLen));

@@ -22,7 +22,8 @@ QString renderTail(const QString& tail, const QString& separator, bool extract,
         }
     }
     keep(QStringView(tail).sliced(from));
-    return result;
+    // A NUL shows as nothing useful, and a copy that holds one is cut short by many programs.
+    return result.replace(QChar(u'\0'), QChar(u'\u2400'));
 }
 
 void frmMain::ShowTailText() {

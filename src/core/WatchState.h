@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DateTime.h"
+#include "platform/FileSystem.h"
 
 #include <QString>
 #include <cstdint>
@@ -12,6 +13,7 @@ struct WatchState {
     double mdblBufferSize = 0;
     DateTime mdtmLastModified{};
     std::int64_t mdblFileLen = 0;
+    platform::FileId mFileId; // part of the change test: a file renamed over is another file
     bool mblnReading = false;
     QString mstrTailText;
     short mintFlashState = 0;

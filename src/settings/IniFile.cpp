@@ -62,16 +62,21 @@ void readValue(IniTextFile& file, const Field& field, AppSettings& settings) {
     }
 }
 
-bool holdsLineBreak(const QString& path) {
-    return path.contains(u'\r') || path.contains(u'\n');
+// A path with a line break in it would read back as two lines and shift every entry after it;
+// one longer than the reader takes would read back empty.
+bool readsBack(const QString& path) {
+    if (path.contains(u'\r') || path.contains(u'\n')) {
+        return false;
+    }
+    QStringEncoder encoder(QStringEncoder::System);
+    return QByteArray(encoder.encode(path)).size() <= IniTextFile::MaxLineBytes;
 }
 
-// A path with a line break in it would read back as two lines and shift every entry after it,
-// so it is left out and the later paths close the gap.
+// Paths that would not read back are left out, and the later paths close the gap.
 std::array<QString, AppSettings::RecentCount> savedRecent(const AppSettings& settings) {
     std::array<QString, AppSettings::RecentCount> saved;
     std::copy_if(settings.gstrRecentFiles.begin(), settings.gstrRecentFiles.end(), saved.begin(),
-                 [](const QString& path) { return !holdsLineBreak(path); });
+                 readsBack);
     return saved;
 }
 

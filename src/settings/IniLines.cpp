@@ -17,7 +17,8 @@ bool isLineEnd(char c) {
 } // namespace
 
 bool IniTextFile::fill() {
-    mBlock = mDevice.read(BlockBytes);
+    // A settings file is small: a block of what is left costs less than a block of 64 KiB.
+    mBlock = mDevice.read(std::clamp(mDevice.bytesAvailable(), qint64{1}, BlockBytes));
     mPos = 0;
     return !mBlock.isEmpty();
 }

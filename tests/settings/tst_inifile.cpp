@@ -81,8 +81,8 @@ private Q_SLOTS:
     void splitsLines_data();
     void splitsLines();
     void saveThenLoadGivesBackEveryField();
-    void pathWithLineBreakIsLeftOut_data();
-    void pathWithLineBreakIsLeftOut();
+    void recentPathsReadBackAsWritten_data();
+    void recentPathsReadBackAsWritten();
 };
 
 void IniFileTest::readsNumbers_data() {
@@ -288,7 +288,7 @@ void IniFileTest::saveThenLoadGivesBackEveryField() {
     }
 }
 
-void IniFileTest::pathWithLineBreakIsLeftOut_data() {
+void IniFileTest::recentPathsReadBackAsWritten_data() {
     QTest::addColumn<QStringList>("recent");
     QTest::addColumn<QStringList>("readBack");
     QTest::newRow("LF inside") << QStringList{"/a", "/b\nc", "/d"} << QStringList{"/a", "/d"};
@@ -296,9 +296,25 @@ void IniFileTest::pathWithLineBreakIsLeftOut_data() {
     QTest::newRow("gap before it stays")
         << QStringList{"/a", "", "\r\n", "/d"} << QStringList{"/a", "", "/d"};
     QTest::newRow("all of them") << QStringList{"\n", "\r", "x\r\ny"} << QStringList{};
+    const QStringList marks{"/logs/R&D/a&&b.log", "/q/\"quoted\".log",  "/q/'single'.log",
+                            " /blank around/ ",   "[LIST FILE RECENT]", "C:\\logs\\x.log"};
+    QTest::newRow("ampersands, quotes, blanks, brackets") << marks << marks;
+    const QString deep = QStringLiteral("/deep").repeated(4096 / 5);
+    QTest::newRow("path longer than PATH_MAX")
+        << QStringList{deep, "/b"} << QStringList{deep, "/b"};
+    // A line as long as the reader takes; in UTF-8 each of these is three bytes.
+    const QString longest = QString(modIniFile::IniTextFile::MaxLineBytes / 3, QChar(0x30ED)) +
+                            QString(modIniFile::IniTextFile::MaxLineBytes % 3, u'x');
+    QTest::newRow("longest line the reader takes")
+        << QStringList{longest, "/b"} << QStringList{longest, "/b"};
+    QTest::newRow("longer than the reader takes")
+        << QStringList{"/a", longest + "x", "/b"} << QStringList{"/a", "/b"};
+    QTest::newRow("NUL and other controls")
+        << QStringList{QString::fromUtf16(u"/a\0b\t\x1b.log", 10)}
+        << QStringList{QString::fromUtf16(u"/a\0b\t\x1b.log", 10)};
 }
 
-void IniFileTest::pathWithLineBreakIsLeftOut() {
+void IniFileTest::recentPathsReadBackAsWritten() {
     QFETCH(QStringList, recent);
     QFETCH(QStringList, readBack);
     AppSettings saved = resetSettings();

@@ -1,5 +1,6 @@
 #include "FakePort.h"
 #include "IniTestSupport.h"
+#include "PlainUser.h"
 #include "TempFiles.h"
 #include "core/frmMain.h"
 
@@ -83,7 +84,7 @@ class SettingsFileTest : public QObject {
 private Q_SLOTS:
     void loadWithoutUsableFileResets_data();
     void loadWithoutUsableFileResets();
-    void unreadableFileResets();
+    void unreadableFileResetsAndSurvivesTheClose();
     void hugeOrBinaryFileLoads_data();
     void hugeOrBinaryFileLoads();
     void saveWritesTheWholeFile();
@@ -120,15 +121,24 @@ void SettingsFileTest::loadWithoutUsableFileResets() {
     QCOMPARE(settings, expected);
 }
 
-void SettingsFileTest::unreadableFileResets() {
-    if (::geteuid() == 0) {
-        QSKIP("root reads files whatever their mode");
-    }
+void SettingsFileTest::unreadableFileResetsAndSurvivesTheClose() {
     TempWorkDir dir;
-    dir.write(IniName, modIniFile::settingsText(unusual(3, "/a")));
-    QVERIFY(QFile::setPermissions(IniName, QFileDevice::WriteOwner));
-    AppSettings expected = resetSettings();
-    QCOMPARE(loaded(), expected);
+    const QByteArray kept = modIniFile::settingsText(unusual(3, "/a"));
+    dir.write(IniName, kept);
+    QVERIFY(QFile::setPermissions(IniName, {}));
+    AppSettings settings;
+    bool saved = true;
+    {
+        PlainUser user(dir.path({}));
+        QVERIFY2(user.modesApply(), "cannot give up root's rights over file modes");
+        settings = loaded();
+        // Replacing it would lose settings this process never saw.
+        saved = modIniFile::SaveIniFile(settings);
+    }
+    QCOMPARE(settings, resetSettings());
+    QVERIFY(!saved);
+    QVERIFY(QFile::setPermissions(IniName, QFileDevice::ReadOwner));
+    QCOMPARE(fileBytes(IniName), kept);
 }
 
 void SettingsFileTest::hugeOrBinaryFileLoads_data() {
@@ -178,9 +188,6 @@ void SettingsFileTest::failedSaveKeepsTheOldFile_data() {
 
 void SettingsFileTest::failedSaveKeepsTheOldFile() {
     QFETCH(QString, cause);
-    if (cause == "read-only" && ::geteuid() == 0) {
-        QSKIP("root writes into read-only folders");
-    }
     TempWorkDir dir;
     const AppSettings old = unusual(1, "/old.log");
     QVERIFY(modIniFile::SaveIniFile(old));
@@ -190,10 +197,15 @@ void SettingsFileTest::failedSaveKeepsTheOldFile() {
         FileSizeLimit limit(64);
         saved = modIniFile::SaveIniFile(unusual(2, "/new.log"));
     } else {
-        const auto mode = QFile::permissions(".");
-        QVERIFY(QFile::setPermissions(".", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        saved = modIniFile::SaveIniFile(unusual(2, "/new.log"));
-        QFile::setPermissions(".", mode);
+        // The file itself may be written; only the folder refuses.
+        QCOMPARE(::chmod(QFile::encodeName(IniName).constData(), 0666), 0);
+        QCOMPARE(::chmod(".", 0555), 0);
+        {
+            PlainUser user;
+            QVERIFY2(user.modesApply(), "cannot give up root's rights over file modes");
+            saved = modIniFile::SaveIniFile(unusual(2, "/new.log"));
+        }
+        QCOMPARE(::chmod(".", 0700), 0);
     }
     QVERIFY(!saved);
     QCOMPARE(fileBytes(IniName), oldBytes);

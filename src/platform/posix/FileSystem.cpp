@@ -14,11 +14,12 @@ namespace {
     throw std::system_error(errno, std::generic_category());
 }
 
-// Closes the descriptor on every way out, errors included.
+// Closes the descriptor on every way out, errors included. Non-blocking, so that a FIFO put
+// in the file's place since it was queried cannot hold the open until a writer comes.
 class ReadOnlyFile {
 public:
     explicit ReadOnlyFile(const QString& path)
-        : mFd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)) {
+        : mFd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
         if (mFd < 0) {
             throwErrno();
         }
@@ -34,6 +35,14 @@ private:
     int mFd;
 };
 
+// A folder is an error; other non-regular files are read as empty.
+std::int64_t readableLength(const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) {
+        throw std::system_error(EISDIR, std::generic_category());
+    }
+    return S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;
+}
+
 } // namespace
 
 FileStamp queryFile(const QString& path) {
@@ -43,7 +52,8 @@ FileStamp queryFile(const QString& path) {
     }
     const auto since =
         std::chrono::seconds{st.st_mtim.tv_sec} + std::chrono::nanoseconds{st.st_mtim.tv_nsec};
-    return {DateTime{since}, static_cast<std::int64_t>(st.st_size)};
+    return {DateTime{since}, readableLength(st),
+            FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
 }
 
 bool isRegularFile(const QString& path) noexcept {
@@ -54,6 +64,13 @@ bool isRegularFile(const QString& path) noexcept {
 
 QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length) {
     ReadOnlyFile file(path);
+    struct stat st {};
+    if (::fstat(file.fd(), &st) != 0) {
+        throwErrno();
+    }
+    if (readableLength(st) == 0 || offset < 0 || length <= 0) {
+        return {};
+    }
     QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
     qsizetype got = 0;
     while (got < bytes.size()) {

@@ -21,8 +21,11 @@ FileStamp queryFile(const QString& path) {
     if (!info.exists()) {
         throw std::system_error(ENOENT, std::generic_category());
     }
+    if (info.isDir()) {
+        throw std::system_error(EISDIR, std::generic_category());
+    }
     const auto ms = std::chrono::milliseconds{info.lastModified().toMSecsSinceEpoch()};
-    return {DateTime{ms}, info.size()};
+    return {DateTime{ms}, info.size(), FileId{}}; // no identity through Qt here
 }
 
 bool isRegularFile(const QString& path) noexcept {

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+// While it lives, the calling thread meets file modes as an ordinary user does, so that "access
+// denied" can be tested when the tests run as root. Root becomes nobody for this thread only:
+// the raw system call changes one thread, where the C library's wrapper would change them all.
+// The saved user id stays root, which lets the destructor switch back. For anyone but root it
+// changes nothing, as modes already apply. Tests use modes that deny owner, group and others
+// alike, so the test does not depend on who owns its files.
+class PlainUser {
+public:
+    // `openFolder`, when given, is opened to everyone first, so that nobody can work in it.
+    explicit PlainUser(const QString& openFolder = {}) : mWasRoot(::geteuid() == 0) {
+        if (mWasRoot) {
+            if (!openFolder.isEmpty()) {
+                ::chmod(QFile::encodeName(openFolder).constData(), 0777);
+            }
+            mSwitched = ::syscall(SYS_setresuid, Nobody, Nobody, 0) == 0;
+        }
+    }
+    PlainUser(const PlainUser&) = delete;
+    PlainUser& operator=(const PlainUser&) = delete;
+    PlainUser(PlainUser&&) = delete;
+    PlainUser& operator=(PlainUser&&) = delete;
+    ~PlainUser() {
+        if (mSwitched) {
+            ::syscall(SYS_setresuid, 0, 0, 0);
+        }
+    }
+
+    // Whether file modes now bind this thread; a test that needs them fails when they do not.
+    bool modesApply() const { return !mWasRoot || (mSwitched && ::geteuid() == Nobody); }
+
+private:
+    static constexpr uid_t Nobody = 65534;
+    bool mWasRoot;
+    bool mSwitched = false;
+};

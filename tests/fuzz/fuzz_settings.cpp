@@ -1,0 +1,52 @@
+// The settings loader on any bytes: it must not fail, and what it read must survive a save and
+// a second load unchanged, but for the recent paths that the saver leaves out.
+#include "settings/IniFile.h"
+#include "settings/IniLines.h"
+
+#include <QBuffer>
+#include <QStringEncoder>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+AppSettings load(const QByteArray& text) {
+    AppSettings settings;
+    modIniFile::SetDefaultSettings(settings);
+    QBuffer buffer;
+    buffer.setData(text);
+    buffer.open(QIODevice::ReadOnly);
+    modIniFile::readSettings(buffer, settings);
+    return settings;
+}
+
+// The recent paths that read back: those whose line the loader takes whole.
+std::array<QString, AppSettings::RecentCount> keptPaths(const AppSettings& settings) {
+    std::array<QString, AppSettings::RecentCount> kept;
+    std::size_t next = 0;
+    for (const QString& path : settings.gstrRecentFiles) {
+        QStringEncoder encoder(QStringEncoder::System);
+        if (QByteArray(encoder.encode(path)).size() <= modIniFile::IniTextFile::MaxLineBytes) {
+            kept.at(next++) = path;
+        }
+    }
+    return kept;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const AppSettings first =
+        load(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    const QByteArray saved = modIniFile::settingsText(first);
+    if (saved.count("\r\n") != 51 || saved.count('\n') != 51) {
+        std::abort();
+    }
+    AppSettings expected = first;
+    expected.gstrRecentFiles = keptPaths(first);
+    const AppSettings again = load(saved);
+    if (!(again == expected) || modIniFile::settingsText(again) != saved) {
+        std::abort();
+    }
+    return 0;
+}
