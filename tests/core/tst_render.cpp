@@ -1,7 +1,5 @@
-#include "FakePort.h"
-#include "TempFiles.h"
+#include "LoadedForm.h"
 #include "core/TailRender.h"
-#include "core/frmMain.h"
 
 #include <QtTest>
 
@@ -70,13 +68,8 @@ void RenderTest::rendersTheTail() {
 
 namespace {
 
-struct Window {
-    TempWorkDir dir;
-    modGlobal global;
-    FakePort port;
-    frmMain form{global, port, {}};
+struct Window : LoadedForm {
     Window() {
-        form.Form_Load();
         form.mnuOptionNewLineType.click(2);
         form.OpenWatchedFile(dir.write("app.log", "ok 1\nERR 2\nok 3\nERR 4\n"));
     }

@@ -1,7 +1,5 @@
-#include "FakePort.h"
-#include "TempFiles.h"
+#include "LoadedForm.h"
 #include "core/CommandLine.h"
-#include "core/frmMain.h"
 
 #include <QtTest>
 #include <sys/stat.h>
@@ -11,7 +9,6 @@ class StartupTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void captionCarriesTheVersion();
     void defaultsWithoutSettingsFile();
     void commandLinePath_data();
     void commandLinePath();
@@ -22,16 +19,9 @@ private Q_SLOTS:
     void closeTakesTheWindowOffTheTop();
 };
 
-void StartupTest::captionCarriesTheVersion() {
-    QCOMPARE(frmMain::GetAppCaption(), QStringLiteral("Logwarden (ver 1.1.0)"));
-}
-
 void StartupTest::defaultsWithoutSettingsFile() {
-    TempWorkDir dir;
-    modGlobal global;
-    FakePort port;
-    frmMain form(global, port, {});
-    form.Form_Load();
+    LoadedForm w;
+    const frmMain& form = w.form;
     QCOMPARE(form.window.caption(), QStringLiteral("Logwarden (ver 1.1.0)"));
     QVERIFY(form.mnuViewTimestamp.checked() && form.mnuViewFilesize.checked());
     QVERIFY(form.mnuViewFilepath.checked() && form.mnuViewText.checked());
@@ -45,7 +35,7 @@ void StartupTest::defaultsWithoutSettingsFile() {
     QCOMPARE(form.txtView.backColor(), (ui::Color{255, 255, 255}));
     QCOMPARE(form.txtView.foreColor(), (ui::Color{0, 0, 0}));
     QCOMPARE(form.txtView.fontSize(), 9);
-    QCOMPARE(global.gintTypeReturnCode, short(1));
+    QCOMPARE(w.global.gintTypeReturnCode, short(1));
     QCOMPARE(form.window.windowState(), ui::WindowState::Normal);
     QVERIFY(!form.mnuMonitorStart.enabled() && !form.mnuMonitorStop.enabled());
     QVERIFY(!form.timFlash.enabled() && !form.timFileCheck.enabled());
@@ -136,16 +126,12 @@ void StartupTest::fileExistsOnlyForRegularFiles() {
 }
 
 void StartupTest::closeTakesTheWindowOffTheTop() {
-    TempWorkDir dir;
-    modGlobal global;
-    FakePort port;
-    frmMain form(global, port, {});
-    form.Form_Load();
-    form.mnuViewForward.click();
-    QCOMPARE(port.forwardCalls.back(), true);
-    form.Form_QueryUnload();
-    QCOMPARE(port.forwardCalls.back(), false);
-    QVERIFY(global.gblnModeWindowForward);
+    LoadedForm w;
+    w.form.mnuViewForward.click();
+    QCOMPARE(w.port.forwardCalls.back(), true);
+    w.form.Form_QueryUnload();
+    QCOMPARE(w.port.forwardCalls.back(), false);
+    QVERIFY(w.global.gblnModeWindowForward);
 }
 
 QTEST_GUILESS_MAIN(StartupTest)

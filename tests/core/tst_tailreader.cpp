@@ -1,34 +1,10 @@
-#include "FakePort.h"
-#include "TempFiles.h"
+#include "LoadedForm.h"
+#include "TailOracle.h"
 #include "core/TailReader.h"
-#include "core/frmMain.h"
 
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QtTest>
-
-namespace {
-
-// The reader's scan as a plain byte-by-byte loop over positions L down to S, counting from 1.
-QByteArray bytewiseTail(const QByteArray& file, int lineCount, int bufferKiB) {
-    const qint64 length = file.size();
-    const qint64 start = std::max<qint64>(1, length - qint64(bufferKiB) * 1024);
-    qint64 stop = start - 1;
-    int count = 0;
-    for (qint64 i = length; i >= start; --i) {
-        if (file[i - 1] == '\n') {
-            ++count;
-        }
-        if (count >= lineCount) {
-            stop = i;
-            break;
-        }
-        stop = start - 1;
-    }
-    return file.mid(stop);
-}
-
-} // namespace
 
 class TailReaderTest : public QObject {
     Q_OBJECT
@@ -45,9 +21,6 @@ private Q_SLOTS:
     void unchangedFileTouchesNothing();
     void lineCountChangeRereadsButBufferSizeWaits();
     void emptiedFileClearsViewAndRememberedTail();
-    void backgroundReadArmsTheNotice();
-    void deletedFileStopsMonitoringWithSystemMessage();
-    void readsTheTailPastFourGiB();
 };
 
 void TailReaderTest::readsTheLastLines_data() {
@@ -92,7 +65,7 @@ void TailReaderTest::matchesTheBytewiseScanOnGeneratedFiles() {
         const int bufferKiB = std::array{10, 25, 50, 75, 100, 200}[random.bounded(6)];
         const QString path = dir.write("gen.log", file);
         QCOMPARE(readTail(path, size, lineCount, bufferKiB).shown().toByteArray(),
-                 bytewiseTail(file, lineCount, bufferKiB));
+                 bytewiseTail(file, size, lineCount, bufferKiB));
     }
 }
 
@@ -148,21 +121,9 @@ void TailReaderTest::formatsThePanels() {
     QCOMPARE(formatDateTime(stamp), QStringLiteral("2024/03/05 14:07:09"));
 }
 
-namespace {
-
-struct Window {
-    modGlobal global;
-    FakePort port;
-    frmMain form{global, port, {}};
-    Window() { form.Form_Load(); }
-};
-
-} // namespace
-
 void TailReaderTest::refreshShowsTailAndPanels() {
-    TempWorkDir dir;
-    const QString path = dir.write("app.log", numberedLines(1, 30));
-    Window w;
+    LoadedForm w;
+    const QString path = w.dir.write("app.log", numberedLines(1, 30));
     w.form.OpenWatchedFile(path);
     QCOMPARE(w.form.watchState().mstrTailText, QString::fromLatin1(numberedLines(12, 30)));
     QCOMPARE(w.form.lblFileLen.caption(), formatFileLen(QFileInfo(path).size()));
@@ -173,9 +134,8 @@ void TailReaderTest::refreshShowsTailAndPanels() {
 }
 
 void TailReaderTest::unchangedFileTouchesNothing() {
-    TempWorkDir dir;
-    const QString path = dir.write("app.log", numberedLines(1, 3));
-    Window w;
+    LoadedForm w;
+    const QString path = w.dir.write("app.log", numberedLines(1, 3));
     w.form.OpenWatchedFile(path);
     const auto revision = w.form.txtView.textRevision();
     w.form.lblFileLen.setCaption(QStringLiteral("sentinel"));
@@ -185,9 +145,8 @@ void TailReaderTest::unchangedFileTouchesNothing() {
 }
 
 void TailReaderTest::lineCountChangeRereadsButBufferSizeWaits() {
-    TempWorkDir dir;
-    const QString path = dir.write("app.log", numberedLines(1, 100));
-    Window w;
+    LoadedForm w;
+    const QString path = w.dir.write("app.log", numberedLines(1, 100));
     w.form.OpenWatchedFile(path);
     w.form.mnuOptionBufferSize.click(8);
     QCOMPARE(w.form.watchState().mdblBufferSize, 25.0);
@@ -198,12 +157,11 @@ void TailReaderTest::lineCountChangeRereadsButBufferSizeWaits() {
 }
 
 void TailReaderTest::emptiedFileClearsViewAndRememberedTail() {
-    TempWorkDir dir;
-    const QString path = dir.write("app.log", numberedLines(1, 3));
-    Window w;
+    LoadedForm w;
+    const QString path = w.dir.write("app.log", numberedLines(1, 3));
     w.form.OpenWatchedFile(path);
     w.port.active = false;
-    dir.write("app.log", {});
+    w.dir.write("app.log", {});
     w.form.mnuOptionLineCount.click(1); // forces the re-read
     QCOMPARE(w.form.txtView.text(), QString());
     QCOMPARE(w.form.lblFileLen.caption(), QStringLiteral("0 byte "));
@@ -211,60 +169,6 @@ void TailReaderTest::emptiedFileClearsViewAndRememberedTail() {
     // A re-render must not bring the vanished lines back.
     w.form.mnuOptionNewLineType.click(2);
     QVERIFY(!w.form.txtView.text().contains(QStringLiteral("line")));
-}
-
-void TailReaderTest::backgroundReadArmsTheNotice() {
-    TempWorkDir dir;
-    const QString path = dir.write("app.log", numberedLines(1, 3));
-    Window w;
-    w.form.OpenWatchedFile(path);
-    QCOMPARE(w.form.watchState().mintFlashState, short(0));
-    QVERIFY(!w.form.timFlash.enabled());
-    w.port.active = false;
-    dir.append("app.log", "line 4\n");
-    w.form.RefreshTail();
-    QCOMPARE(w.form.watchState().mintFlashState, short(1));
-    QVERIFY(w.form.timFlash.enabled());
-}
-
-void TailReaderTest::deletedFileStopsMonitoringWithSystemMessage() {
-    TempWorkDir dir;
-    const QString path = dir.write("app.log", numberedLines(1, 3));
-    Window w;
-    w.form.OpenWatchedFile(path);
-    w.form.mnuMonitorStart.click();
-    QVERIFY(w.form.timFileCheck.enabled());
-    QFile::remove(path);
-    w.form.timFileCheck_Timer();
-    QVERIFY(!w.form.timFileCheck.enabled());
-    QCOMPARE(w.form.window.caption(), frmMain::GetAppCaption());
-    QVERIFY(w.form.mnuMonitorStart.enabled());
-    QVERIFY(!w.form.mnuMonitorStop.enabled());
-    QCOMPARE(w.port.messages.size(), std::size_t(1));
-    const FakePort::Message& message = w.port.messages.front();
-    QCOMPARE(message.prompt, QString::fromLocal8Bit(std::strerror(ENOENT)));
-    QCOMPARE(message.icon, PlatformPort::MsgIcon::Critical);
-    QCOMPARE(message.title, frmMain::GetAppCaption());
-    QVERIFY(!w.form.watchState().mblnReading);
-    QCOMPARE(w.form.watchState().mstrTailText, QString::fromLatin1(numberedLines(1, 3)));
-}
-
-void TailReaderTest::readsTheTailPastFourGiB() {
-    TempWorkDir dir;
-    const QString path = dir.path("big.log");
-    QFile big(path);
-    QVERIFY(big.open(QIODevice::WriteOnly));
-    const qint64 hole = (qint64(5) << 30);
-    if (!big.resize(hole)) {
-        QSKIP("this file system cannot hold a sparse 5 GiB file");
-    }
-    QVERIFY(big.seek(hole));
-    big.write(numberedLines(1, 40));
-    big.close();
-    Window w;
-    w.form.OpenWatchedFile(path);
-    QCOMPARE(w.form.watchState().mstrTailText, QString::fromLatin1(numberedLines(22, 40)));
-    QCOMPARE(w.form.watchState().mdblFileLen, hole + numberedLines(1, 40).size());
 }
 
 QTEST_GUILESS_MAIN(TailReaderTest)

@@ -1,8 +1,7 @@
-#include "FakePort.h"
+#include "LoadedForm.h"
 #include "PlainUser.h"
-#include "TempFiles.h"
+#include "TailOracle.h"
 #include "core/TailReader.h"
-#include "core/frmMain.h"
 #include "platform/FileSystem.h"
 
 #include <QtTest>
@@ -18,13 +17,7 @@
 // change log files, or is something that cannot be read at all.
 namespace {
 
-struct Window {
-    TempWorkDir dir;
-    modGlobal global;
-    FakePort port;
-    frmMain form{global, port, {}};
-    Window() { form.Form_Load(); }
-
+struct Window : LoadedForm {
     // Opens the file and starts monitoring, as the user would.
     void watch(const QString& path) {
         form.OpenWatchedFile(path);
@@ -47,20 +40,9 @@ QByteArray taggedLines(const QByteArray& tag, int count) {
     return bytes;
 }
 
-// What follows the n-th line feed from the end, counted byte by byte; all of it when it has
-// fewer. A final line feed counts as one.
-QByteArray afterLineFeeds(const QByteArray& bytes, int n) {
-    int seen = 0;
-    for (qsizetype i = bytes.size(); i > 0; --i) {
-        if (bytes[i - 1] == '\n' && ++seen == n) {
-            return bytes.sliced(i);
-        }
-    }
-    return bytes;
-}
-
+// What the window shows of a small file at its reset buffer size.
 QString lastLines(const QByteArray& bytes, int lines) {
-    return QString::fromUtf8(afterLineFeeds(bytes, lines));
+    return QString::fromUtf8(bytewiseTail(bytes, bytes.size(), lines, 25));
 }
 
 void copyTimeStamp(const QString& from, const QString& to) {
@@ -185,9 +167,8 @@ void WatchFaultsTest::lengthChangedBeforeTheReadShowsWhatWasRead() {
     const QString path = dir.write("app.log", bytes);
     const TailBytes tail = readTail(path, queriedLength, 10, 1);
     const qint64 start = std::max<qint64>(0, queriedLength - 1025);
-    const QByteArray window = bytes.mid(start, queriedLength - start);
-    QCOMPARE(tail.window, window);
-    QCOMPARE(tail.shown().toByteArray(), afterLineFeeds(window, 10));
+    QCOMPARE(tail.window, bytes.mid(start, queriedLength - start));
+    QCOMPARE(tail.shown().toByteArray(), bytewiseTail(bytes, queriedLength, 10, 1));
 }
 
 void WatchFaultsTest::fileRewrittenDuringPollsShowsOnlyItsBytes() {
@@ -327,6 +308,7 @@ void WatchFaultsTest::tailAcrossLargeOffsets_data() {
     QTest::addColumn<qint64>("boundary");
     QTest::newRow("2 GiB") << (qint64(1) << 31);
     QTest::newRow("4 GiB") << (qint64(1) << 32);
+    QTest::newRow("5 GiB") << (qint64(5) << 30);
 }
 
 void WatchFaultsTest::tailAcrossLargeOffsets() {
@@ -338,12 +320,15 @@ void WatchFaultsTest::tailAcrossLargeOffsets() {
     const QString path = w.dir.path("big.log");
     QFile big(path);
     QVERIFY(big.open(QIODevice::WriteOnly));
-    QVERIFY(big.resize(hole));
+    if (!big.resize(hole)) {
+        QSKIP("this file system cannot hold a sparse file this large");
+    }
     QVERIFY(big.seek(hole));
     QCOMPARE(big.write(lines), lines.size());
     big.close();
     w.form.OpenWatchedFile(path);
     QCOMPARE(w.tail(), lastLines(lines, 20));
+    QCOMPARE(w.form.watchState().mdblFileLen, hole + lines.size());
     QCOMPARE(w.form.lblFileLen.caption(),
              QLocale(QLocale::English).toString(hole + lines.size()) + QStringLiteral(" byte "));
 }

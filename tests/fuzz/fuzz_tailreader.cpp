@@ -7,6 +7,7 @@
 //   file raises no message, and the view shows those bytes, decoded and rendered.
 #include "FakePort.h"
 #include "MemoryFile.h"
+#include "TailOracle.h"
 #include "core/TailReader.h"
 #include "core/TailRender.h"
 #include "core/frmMain.h"
@@ -28,21 +29,6 @@ void check(bool ok) {
 QString systemDecoded(QByteArrayView bytes) {
     QStringDecoder decoder(QStringDecoder::System);
     return decoder.decode(bytes);
-}
-
-// Positions count from 1; the window is S..L; stop at the N-th line feed from the end.
-QByteArray bytewiseTail(const QByteArray& file, std::int64_t length, std::int32_t lineCount,
-                        std::int64_t bufferKiB) {
-    const std::int64_t start = std::max<std::int64_t>(1, length - bufferKiB * 1024);
-    const QByteArray window = file.mid(start - 1, std::max<std::int64_t>(0, length - start + 1));
-    std::int32_t count = 0;
-    for (qsizetype i = window.size(); i >= 1; --i) {
-        count += window[i - 1] == '\n' ? 1 : 0;
-        if (count >= lineCount) {
-            return window.sliced(i);
-        }
-    }
-    return window;
 }
 
 QByteArray remainingBytes(FuzzedDataProvider& in) {

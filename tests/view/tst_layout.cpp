@@ -1,6 +1,4 @@
-#include "FakePort.h"
-#include "TempFiles.h"
-#include "core/frmMain.h"
+#include "LoadedForm.h"
 #include "view/Layout.h"
 
 #include <QtTest>
@@ -21,13 +19,7 @@ PanelGeometry designGeometry() {
 constexpr double pathLabelLeft = 1500;
 constexpr double keywordLabelLeft = 1600;
 
-struct Form {
-    TempWorkDir dir;
-    modGlobal global;
-    FakePort port;
-    frmMain form{global, port, {}};
-    Form() { form.Form_Load(); }
-
+struct Form : LoadedForm {
     void resize(ui::WindowState state, ui::Size outer, ui::Size client) {
         form.window.reportGeometry(state, outer, client);
         form.Form_Resize();
