@@ -34,6 +34,14 @@ struct Form : LoadedForm {
             form.timFlash_Timer();
         }
     }
+    // Monitoring while another window is active, a line is appended and polled.
+    void pollNewsInTheBackground() {
+        form.OpenWatchedFile(path);
+        form.mnuMonitorStart.click();
+        port.active = false;
+        append(31, 31);
+        poll();
+    }
     short flashState() const { return form.watchState().mintFlashState; }
 };
 
@@ -121,11 +129,7 @@ void MonitoringTest::pollsRereadOnlyAChangedFile() {
 
 void MonitoringTest::backgroundReadFlashesUntilActivated() {
     Form f;
-    f.form.OpenWatchedFile(f.path);
-    f.form.mnuMonitorStart.click();
-    f.port.active = false;
-    f.append(31, 31);
-    f.poll();
+    f.pollNewsInTheBackground();
     // Armed: the icon changes only at the next tick.
     QCOMPARE(f.flashState(), short(1));
     QVERIFY(f.form.timFlash.enabled());
@@ -160,11 +164,7 @@ void MonitoringTest::activeWindowEndsTheNoticeUnseen() {
 
 void MonitoringTest::newReadWhileFlashingRestartsThePhase() {
     Form f;
-    f.form.OpenWatchedFile(f.path);
-    f.form.mnuMonitorStart.click();
-    f.port.active = false;
-    f.append(31, 31);
-    f.poll();
+    f.pollNewsInTheBackground();
     f.flashTick();
     QCOMPARE(f.form.window.icon(), 2);
     f.append(32, 32);
