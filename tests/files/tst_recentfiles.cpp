@@ -1,6 +1,5 @@
-#include "FakePort.h"
+#include "IniTestSupport.h"
 #include "TempFiles.h"
-#include "core/frmMain.h"
 #include "files/RecentFiles.h"
 
 #include <QtTest>
@@ -35,10 +34,8 @@ private Q_SLOTS:
     void addRecentOrder();
     void menuFollowsTheList_data();
     void menuFollowsTheList();
-    void choosingTheWatchedFileDoesNothing();
-    void entryThatCannotBeOpened_data();
-    void entryThatCannotBeOpened();
-    void choosingAnotherEntryOpensIt();
+    void choosingAnEntry_data();
+    void choosingAnEntry();
 };
 
 void RecentFilesTest::addRecentOrder_data() {
@@ -93,13 +90,11 @@ void RecentFilesTest::menuFollowsTheList() {
     QFETCH(bool, noneShown);
     QFETCH(QStringList, visibleCaptions);
     TempWorkDir dir;
-    modGlobal global;
-    FakePort port;
-    frmMain form(global, port, {});
-    form.Form_Load();
-    global.gstrRecentFiles = slotsOf(aToJ); // a rebuild must also hide what went away
+    Window w;
+    frmMain& form = w.form;
+    w.global.gstrRecentFiles = slotsOf(aToJ); // a rebuild must also hide what went away
     form.BuildRecentMenu();
-    global.gstrRecentFiles = slotsOf(entries);
+    w.global.gstrRecentFiles = slotsOf(entries);
     form.BuildRecentMenu();
 
     QCOMPARE(form.mnuRecentList.size(), std::size_t(11));
@@ -115,72 +110,47 @@ void RecentFilesTest::menuFollowsTheList() {
     QCOMPARE(shown, visibleCaptions);
 }
 
-void RecentFilesTest::choosingTheWatchedFileDoesNothing() {
-    TempWorkDir dir;
-    const QString path = dir.write("app.log", "x\n");
-    modGlobal global;
-    FakePort port;
-    frmMain form(global, port, path);
-    form.Form_Load();
-    form.mnuMonitorStart.click();
-    const auto revision = form.txtView.textRevision();
-    form.mnuRecentList.click(1);
-    QCOMPARE(form.txtView.textRevision(), revision);
-    QVERIFY(form.timFileCheck.enabled());
-    QVERIFY(port.messages.empty());
-}
-
-void RecentFilesTest::entryThatCannotBeOpened_data() {
+void RecentFilesTest::choosingAnEntry_data() {
     QTest::addColumn<QString>("entry");
-    QTest::newRow("deleted file") << "gone.log";
-    QTest::newRow("folder") << "sub";
-    QTest::newRow("below a file") << "app.log/x.log";
-    QTest::newRow("mount that is not there") << "/nonexistent-mount/logs/x.log";
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<bool>("notFound");
+    QTest::newRow("another file") << "second.log" << true << false;
+    QTest::newRow("the watched file") << "app.log" << false << false;
+    // Whatever keeps an entry from opening, the user hears that it is not there.
+    QTest::newRow("deleted file") << "gone.log" << false << true;
+    QTest::newRow("folder") << "sub" << false << true;
+    QTest::newRow("below a file") << "app.log/x.log" << false << true;
+    QTest::newRow("mount that is not there") << "/nonexistent-mount/logs/x.log" << false << true;
 }
 
-void RecentFilesTest::entryThatCannotBeOpened() {
+void RecentFilesTest::choosingAnEntry() {
     QFETCH(QString, entry);
+    QFETCH(bool, opens);
+    QFETCH(bool, notFound);
     TempWorkDir dir;
     const QString watched = dir.write("app.log", "x\n");
+    dir.write("second.log", "two\n");
     QVERIFY(QDir(dir.path({})).mkdir(QStringLiteral("sub")));
     const QString path = entry.startsWith(u'/') ? entry : dir.path(entry);
-    modGlobal global;
-    FakePort port;
-    frmMain form(global, port, watched);
-    form.Form_Load();
-    form.mnuMonitorStart.click();
-    global.gstrRecentFiles = slotsOf({watched, path});
-    form.BuildRecentMenu();
+    Window w(watched); // opening it put it first in the list
+    w.form.mnuMonitorStart.click();
+    w.global.gstrRecentFiles[1] = path;
+    w.form.BuildRecentMenu();
+    const Slots before = w.global.gstrRecentFiles;
+    const auto revision = w.form.txtView.textRevision();
 
-    form.mnuRecentList.click(2);
-    QCOMPARE(port.messages.size(), std::size_t(1));
-    QCOMPARE(port.messages[0].prompt, QStringLiteral("ファイルが存在しません"));
-    QCOMPARE(port.messages[0].icon, PlatformPort::MsgIcon::Information);
-    QCOMPARE(port.messages[0].buttons, PlatformPort::MsgButtons::Ok);
-    QCOMPARE(port.messages[0].title, frmMain::GetAppCaption());
-    QCOMPARE(form.watchState().mstrFilePath, watched);
-    QCOMPARE(listOf(global.gstrRecentFiles), listOf(slotsOf({watched, path})));
-    QVERIFY(form.timFileCheck.enabled());
-}
+    w.form.mnuRecentList.click(path == watched ? 1 : 2);
 
-void RecentFilesTest::choosingAnotherEntryOpensIt() {
-    TempWorkDir dir;
-    const QString first = dir.write("first.log", "one\n");
-    const QString second = dir.write("second.log", "two\n");
-    modGlobal global;
-    FakePort port;
-    frmMain form(global, port, first);
-    form.Form_Load();
-    global.gstrRecentFiles = slotsOf({first, second});
-    form.BuildRecentMenu();
-    form.mnuMonitorStart.click();
-
-    form.mnuRecentList.click(2);
-    QCOMPARE(form.watchState().mstrFilePath, second);
-    QVERIFY(form.txtView.text().contains(QStringLiteral("two")));
-    QVERIFY(!form.timFileCheck.enabled());
-    QCOMPARE(listOf(global.gstrRecentFiles), listOf(slotsOf({second, first})));
-    QCOMPARE(form.mnuRecentList[1].caption(), QStringLiteral("&1. ") + second);
+    QCOMPARE(w.port.messages.size(), std::size_t(notFound ? 1 : 0));
+    if (notFound) {
+        QCOMPARE(w.port.messages[0].prompt, QStringLiteral("ファイルが存在しません"));
+        QCOMPARE(w.port.messages[0].buttons, PlatformPort::MsgButtons::Ok);
+    }
+    QCOMPARE(w.form.watchState().mstrFilePath, opens ? path : watched);
+    QCOMPARE(w.form.txtView.textRevision() != revision, opens);
+    QCOMPARE(w.form.timFileCheck.enabled(), !opens);
+    QCOMPARE(listOf(w.global.gstrRecentFiles), listOf(opens ? slotsOf({path, watched}) : before));
+    QCOMPARE(w.form.mnuRecentList[1].caption(), QStringLiteral("&1. ") + (opens ? path : watched));
 }
 
 QTEST_GUILESS_MAIN(RecentFilesTest)

@@ -1,13 +1,19 @@
 #pragma once
 
+#include "FakePort.h"
+#include "core/frmMain.h"
 #include "core/modGlobal.h"
 #include "settings/IniFile.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QMetaType>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(AppSettings)
+
+inline const QString IniName = QString::fromLatin1(modIniFile::FileName);
 
 // A failed comparison shows both records as the saver writes them.
 inline char* toString(const AppSettings& settings) {
@@ -30,3 +36,32 @@ inline AppSettings parsed(const QByteArray& text, AppSettings start = resetSetti
     modIniFile::readSettings(buffer, start);
     return start;
 }
+
+// The settings file in the current directory, as the next start-up reads it.
+inline AppSettings loaded() {
+    AppSettings settings;
+    modIniFile::LoadIniFile(settings);
+    return settings;
+}
+
+inline QByteArray fileBytes(const QString& name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Everything in the current directory, so that a stray temporary file shows.
+inline QStringList folderEntries() {
+    return QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                     QDir::NoDotAndDotDot);
+}
+
+// One process of the program on a scripted desktop, started as the program starts it.
+struct Window {
+    modGlobal global;
+    FakePort port;
+    frmMain form;
+    explicit Window(const QString& commandLine = {}) : form(global, port, commandLine) {
+        form.Form_Load();
+    }
+    const AppSettings& settings() const { return global; }
+};

@@ -1,56 +1,26 @@
-#include "FakePort.h"
+#include "ClosingVariants.h"
 #include "IniTestSupport.h"
 #include "PlainUser.h"
 #include "TempFiles.h"
-#include "core/frmMain.h"
 
-#include <QDir>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
-#include <atomic>
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
+// Start-up and close of the window when its settings file is not what the saver wrote, cannot
+// be written, or is written by two processes at once.
 namespace {
 
-const QString IniName = QString::fromLatin1(modIniFile::FileName);
-
-// Every field away from its reset value, so that a reset or a partial read shows.
-AppSettings unusual(short base, const QString& path) {
-    AppSettings s;
-    s.gblnViewTimestamp = base % 2 == 0;
-    s.gblnViewFilesize = base % 2 != 0;
-    s.gblnViewSearchWord = true;
-    s.gintColorBackground = base;
-    s.gintColorTextFont = short(base + 1);
-    s.gintSizeTextFont = short(base + 2);
-    s.gintSizeLineCount = short(base + 3);
-    s.gintSizeBufferSize = short(base + 4);
-    s.gintModeWindowState = short(base + 5);
-    s.gblnModeWindowForward = true;
-    s.gintTypeReturnCode = short(base + 6);
-    s.gstrRecentFiles.fill(path);
-    return s;
-}
-
-AppSettings loaded() {
-    AppSettings settings;
-    modIniFile::LoadIniFile(settings);
-    return settings;
-}
-
-QByteArray fileBytes(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList folderEntries() {
-    return QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                     QDir::NoDotAndDotDot);
+QByteArray randomBytes(qsizetype size, quint32 seed) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+    return bytes;
 }
 
 // Writes beyond a few bytes fail with EFBIG while it lives, like a full disk.
@@ -76,126 +46,110 @@ private:
     void (*mOldHandler)(int);
 };
 
+bool nextLineIs(QProcess& process, const QByteArray& line) {
+    while (!process.canReadLine()) {
+        if (!process.waitForReadyRead(30'000)) {
+            return false;
+        }
+    }
+    return process.readLine() == line + '\n';
+}
+
 } // namespace
 
 class SettingsFileTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void loadWithoutUsableFileResets_data();
-    void loadWithoutUsableFileResets();
-    void unreadableFileResetsAndSurvivesTheClose();
-    void hugeOrBinaryFileLoads_data();
-    void hugeOrBinaryFileLoads();
-    void saveWritesTheWholeFile();
-    void failedSaveKeepsTheOldFile_data();
-    void failedSaveKeepsTheOldFile();
-    void closeGoesOnWhenTheSaveFails();
-    void racingSavesLeaveOneWholeFile();
+    void unusableFileStartsWithResetValues_data();
+    void unusableFileStartsWithResetValues();
+    void failedSaveAtCloseKeepsTheOldFile_data();
+    void failedSaveAtCloseKeepsTheOldFile();
+    void twoProcessesClosingAtOnceLeaveOneWholeFile();
 };
 
-void SettingsFileTest::loadWithoutUsableFileResets_data() {
+void SettingsFileTest::unusableFileStartsWithResetValues_data() {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("absent") << "absent";
-    QTest::newRow("empty file") << "empty";
-    QTest::newRow("folder of that name") << "folder";
-    QTest::newRow("FIFO of that name") << "fifo";
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("textSize"); // from a key after the junk
+    constexpr qsizetype size = 10 * 1024 * 1024;
+    const QByteArray key = "\r\n[SIZE VALUE TEXTFONT]\r\n15\r\n";
+    QTest::newRow("empty") << "file" << QByteArray() << 9;
+    QTest::newRow("10 MB of random bytes") << "file" << randomBytes(size, 2) + key << 15;
+    QTest::newRow("10 MB line without a line end") << "file" << QByteArray(size, 'a') + key << 15;
+    QTest::newRow("10 MB of NUL") << "file" << QByteArray(size, '\0') + key << 15;
+    QTest::newRow("10 MB of line feeds") << "file" << QByteArray(size, '\n') + key << 15;
+    QTest::newRow("10 MB of keys")
+        << "file" << QByteArray("[VIEW FLAG SEARCHWORD]\r\n").repeated(size / 24) + key << 15;
+    QTest::newRow("folder") << "folder" << QByteArray() << 9;
+    QTest::newRow("FIFO") << "fifo" << QByteArray() << 9;
+    QTest::newRow("unreadable") << "unreadable" << modIniFile::settingsText(closingVariant(1)) << 9;
 }
 
-void SettingsFileTest::loadWithoutUsableFileResets() {
+void SettingsFileTest::unusableFileStartsWithResetValues() {
     QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, textSize);
+    AppSettings expected;
+    {
+        TempWorkDir empty;
+        expected = Window().settings();
+    }
+    expected.gintSizeTextFont = short(textSize);
     TempWorkDir dir;
-    if (kind == "empty") {
-        dir.write(IniName, {});
-    } else if (kind == "folder") {
+    if (kind == "folder") {
         QVERIFY(QDir().mkdir(IniName));
     } else if (kind == "fifo") {
         QCOMPARE(::mkfifo(QFile::encodeName(IniName).constData(), 0600), 0);
+    } else {
+        dir.write(IniName, bytes);
     }
-    const AppSettings before = unusual(40, "/kept");
-    AppSettings settings = before;
-    modIniFile::LoadIniFile(settings);
-    AppSettings expected = resetSettings();
-    expected.gintTypeReturnCode = before.gintTypeReturnCode;
-    expected.gstrRecentFiles = before.gstrRecentFiles;
-    QCOMPARE(settings, expected);
-}
-
-void SettingsFileTest::unreadableFileResetsAndSurvivesTheClose() {
-    TempWorkDir dir;
-    const QByteArray kept = modIniFile::settingsText(unusual(3, "/a"));
-    dir.write(IniName, kept);
-    QVERIFY(QFile::setPermissions(IniName, {}));
-    AppSettings settings;
-    bool saved = true;
-    {
-        PlainUser user(dir.path({}));
-        QVERIFY2(user.modesApply(), "cannot give up root's rights over file modes");
-        settings = loaded();
-        // Replacing it would lose settings this process never saw.
-        saved = modIniFile::SaveIniFile(settings);
+    std::optional<PlainUser> user;
+    if (kind == "unreadable") {
+        QVERIFY(QFile::setPermissions(IniName, {}));
+        user.emplace(dir.path({}));
+        QVERIFY2(user->modesApply(), "cannot give up root's rights over file modes");
     }
-    QCOMPARE(settings, resetSettings());
-    QVERIFY(!saved);
-    QVERIFY(QFile::setPermissions(IniName, QFileDevice::ReadOwner));
-    QCOMPARE(fileBytes(IniName), kept);
-}
-
-void SettingsFileTest::hugeOrBinaryFileLoads_data() {
-    QTest::addColumn<QByteArray>("junk");
-    constexpr qsizetype size = 10 * 1024 * 1024;
-    QByteArray random(size, Qt::Uninitialized);
-    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(random.data()), size / 4);
-    QTest::newRow("random bytes") << random;
-    QTest::newRow("one line, no line end") << QByteArray(size, 'a');
-    QTest::newRow("NUL bytes") << QByteArray(size, '\0');
-    QTest::newRow("line feeds only") << QByteArray(size, '\n');
-    QByteArray keys;
-    while (keys.size() < size) {
-        keys += "[VIEW FLAG TEXT]\r\n";
-    }
-    QTest::newRow("key after key") << keys;
-}
-
-void SettingsFileTest::hugeOrBinaryFileLoads() {
-    QFETCH(QByteArray, junk);
-    TempWorkDir dir;
-    dir.write(IniName, junk + "\r\n[SIZE VALUE TEXTFONT]\r\n15\r\n");
     QElapsedTimer timer;
     timer.start();
-    const AppSettings settings = loaded();
-    qInfo("loaded 10 MB in %lld ms", timer.elapsed());
+    Window w;
+    qInfo("started in %lld ms", timer.elapsed());
     QVERIFY(timer.elapsed() < 30'000);
-    QCOMPARE(settings.gintSizeTextFont, short(15));
-}
+    QCOMPARE(w.settings(), expected);
+    w.form.mnuTextSizeValue.click(12);
+    w.form.Form_QueryUnload();
+    user.reset();
 
-void SettingsFileTest::saveWritesTheWholeFile() {
-    TempWorkDir dir;
-    const AppSettings first = unusual(11, "/var/log/日本語.log");
-    QVERIFY(modIniFile::SaveIniFile(first));
-    const AppSettings second = unusual(22, "/srv/b.log");
-    QVERIFY(modIniFile::SaveIniFile(second));
-    QCOMPARE(fileBytes(IniName), modIniFile::settingsText(second));
+    QCOMPARE(w.port.forwardCalls.back(), false);
+    QVERIFY(w.port.messages.empty());
     QCOMPARE(folderEntries(), QStringList{IniName});
-    QCOMPARE(loaded(), second);
+    if (kind == "folder") {
+        QVERIFY(QFileInfo(IniName).isDir());
+    } else if (kind == "unreadable") {
+        // Replacing it would lose settings this process never saw.
+        QVERIFY(QFile::setPermissions(IniName, QFileDevice::ReadOwner));
+        QCOMPARE(fileBytes(IniName), bytes);
+    } else {
+        QCOMPARE(fileBytes(IniName), modIniFile::settingsText(w.settings()));
+    }
 }
 
-void SettingsFileTest::failedSaveKeepsTheOldFile_data() {
+void SettingsFileTest::failedSaveAtCloseKeepsTheOldFile_data() {
     QTest::addColumn<QString>("cause");
     QTest::newRow("disk refuses the bytes") << "full";
     QTest::newRow("read-only folder") << "read-only";
 }
 
-void SettingsFileTest::failedSaveKeepsTheOldFile() {
+void SettingsFileTest::failedSaveAtCloseKeepsTheOldFile() {
     QFETCH(QString, cause);
     TempWorkDir dir;
-    const AppSettings old = unusual(1, "/old.log");
-    QVERIFY(modIniFile::SaveIniFile(old));
-    const QByteArray oldBytes = fileBytes(IniName);
-    bool saved = true;
+    const QByteArray old = modIniFile::settingsText(closingVariant(1));
+    dir.write(IniName, old);
+    Window w;
+    w.form.mnuTextSizeValue.click(12);
     if (cause == "full") {
         FileSizeLimit limit(64);
-        saved = modIniFile::SaveIniFile(unusual(2, "/new.log"));
+        w.form.Form_QueryUnload();
     } else {
         // The file itself may be written; only the folder refuses.
         QCOMPARE(::chmod(QFile::encodeName(IniName).constData(), 0666), 0);
@@ -203,63 +157,74 @@ void SettingsFileTest::failedSaveKeepsTheOldFile() {
         {
             PlainUser user;
             QVERIFY2(user.modesApply(), "cannot give up root's rights over file modes");
-            saved = modIniFile::SaveIniFile(unusual(2, "/new.log"));
+            w.form.Form_QueryUnload();
         }
         QCOMPARE(::chmod(".", 0700), 0);
     }
-    QVERIFY(!saved);
-    QCOMPARE(fileBytes(IniName), oldBytes);
+    QCOMPARE(w.port.forwardCalls.back(), false);
+    QVERIFY(w.port.messages.empty());
+    QCOMPARE(fileBytes(IniName), old);
     QCOMPARE(folderEntries(), QStringList{IniName});
 }
 
-void SettingsFileTest::closeGoesOnWhenTheSaveFails() {
+void SettingsFileTest::twoProcessesClosingAtOnceLeaveOneWholeFile() {
     TempWorkDir dir;
-    QVERIFY(QDir().mkdir(IniName));
-    modGlobal global;
-    FakePort port;
-    frmMain form(global, port, {});
-    form.Form_Load();
-    form.mnuViewForward.click();
-    form.mnuTextSizeValue.click(15);
-    const modGlobal before = global;
-    form.Form_QueryUnload();
-    QCOMPARE(port.forwardCalls.back(), false);
-    QVERIFY(port.messages.empty());
-    QVERIFY(QFileInfo(IniName).isDir());
-    QCOMPARE(static_cast<const AppSettings&>(global), static_cast<const AppSettings&>(before));
-}
-
-void SettingsFileTest::racingSavesLeaveOneWholeFile() {
-    TempWorkDir dir;
-    const AppSettings a = unusual(100, "/a/first.log");
-    const AppSettings b = unusual(200, "/b/ログ.log");
-    QVERIFY(modIniFile::SaveIniFile(a));
-    std::atomic<int> writersLeft{2};
-    std::atomic<int> failedSaves{0};
-    const auto writer = [&](const AppSettings& settings) {
-        for (int i = 0; i < 200; ++i) {
-            failedSaves += modIniFile::SaveIniFile(settings) ? 0 : 1;
-        }
-        --writersLeft;
-    };
-    int reads = 0;
-    int torn = 0;
-    std::thread first(writer, std::cref(a));
-    std::thread second(writer, std::cref(b));
-    // A reader between the writers must never catch a file that is neither of the two.
-    while (writersLeft > 0) {
-        const AppSettings seen = loaded();
-        ++reads;
-        torn += seen == a || seen == b ? 0 : 1;
+    QTemporaryDir fifoDir;
+    // The closers wait to open this FIFO for reading; opening it for writing releases both at
+    // the same moment.
+    const QString go = fifoDir.filePath(QStringLiteral("go"));
+    QCOMPARE(::mkfifo(QFile::encodeName(go).constData(), 0600), 0);
+    const AppSettings first = closingVariant(1);
+    const AppSettings second = closingVariant(2);
+    const QByteArray firstBytes = modIniFile::settingsText(first);
+    const QByteArray secondBytes = modIniFile::settingsText(second);
+    // Each round starts from a third file, so that a round in which both saves fail shows.
+    AppSettings before = resetSettings();
+    before.gintSizeTextFont = 12;
+    QProcess closers[2];
+    for (int i = 0; i < 2; ++i) {
+        closers[i].setWorkingDirectory(dir.path({}));
+        closers[i].start(QStringLiteral(SETTINGS_CLOSER), {QString::number(i + 1), go});
     }
-    first.join();
-    second.join();
-    qInfo("%d loads during the race", reads);
-    QCOMPARE(torn, 0);
-    QCOMPARE(failedSaves.load(), 0);
-    const AppSettings last = loaded();
-    QVERIFY(last == a || last == b);
-    QCOMPARE(folderEntries(), QStringList{IniName});
+    int firstRemained = 0;
+    int reads = 0;
+    for (int round = 0; round < 200; ++round) {
+        QVERIFY(modIniFile::SaveIniFile(before));
+        for (QProcess& closer : closers) {
+            closer.write("window\n");
+        }
+        for (QProcess& closer : closers) {
+            QVERIFY(nextLineIs(closer, "ready"));
+        }
+        QFile release(go);
+        QVERIFY(release.open(QIODevice::WriteOnly));
+        // A window starting meanwhile must find one whole file, whichever it is.
+        const QDeadlineTimer deadline(30'000);
+        while (!closers[0].canReadLine() || !closers[1].canReadLine()) {
+            const AppSettings seen = loaded();
+            ++reads;
+            QVERIFY(seen == before || seen == first || seen == second);
+            QVERIFY(!deadline.hasExpired());
+            for (QProcess& closer : closers) {
+                closer.waitForReadyRead(0);
+            }
+        }
+        for (QProcess& closer : closers) {
+            QVERIFY(nextLineIs(closer, "done"));
+        }
+        release.close();
+        const QByteArray bytes = fileBytes(IniName);
+        QVERIFY2(bytes == firstBytes || bytes == secondBytes, qPrintable(QString::number(round)));
+        firstRemained += bytes == firstBytes ? 1 : 0;
+        QCOMPARE(folderEntries(), QStringList{IniName});
+    }
+    for (QProcess& closer : closers) {
+        closer.closeWriteChannel();
+        QVERIFY(closer.waitForFinished(30'000));
+        QCOMPARE(closer.exitCode(), 0);
+    }
+    qInfo("the first process's file remained %d times of 200; %d loads between", firstRemained,
+          reads);
 }
 
 QTEST_GUILESS_MAIN(SettingsFileTest)

@@ -1,4 +1,3 @@
-#include "IniTestSupport.h"
 #include "TempFiles.h"
 #include "core/frmMain.h"
 #include "platform/qt/MainWindow.h"
@@ -74,16 +73,6 @@ void SettingsWindowTest::menuChoicesAreSavedAtCloseAndShownAtNextStart() {
             ->trigger();
         QVERIFY(!first.window.isVisible());
     }
-
-    AppSettings saved;
-    modIniFile::LoadIniFile(saved);
-    QCOMPARE(saved.gintColorBackground, short(2));
-    QCOMPARE(saved.gintColorTextFont, short(5));
-    QCOMPARE(saved.gintSizeTextFont, short(15));
-    QCOMPARE(saved.gintSizeLineCount, short(10));
-    QCOMPARE(saved.gintSizeBufferSize, short(8));
-    QCOMPARE(saved.gintTypeReturnCode, short(2));
-    QVERIFY(saved.gblnViewSearchWord);
 
     Process next;
     for (const Choice& choice : choices) {
