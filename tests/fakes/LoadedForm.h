@@ -4,12 +4,21 @@
 #include "TempFiles.h"
 #include "core/frmMain.h"
 
-// The form as start-up leaves it, on the scripted desktop, with a temporary current folder of
-// its own so that its settings file is read and written there.
-struct LoadedForm {
-    TempWorkDir dir;
+// One process of the program on the scripted desktop, started as the program starts it, in
+// the current folder (where it reads and writes its settings file).
+struct StartedForm {
     modGlobal global;
     FakePort port;
-    frmMain form{global, port, {}};
-    LoadedForm() { form.Form_Load(); }
+    frmMain form;
+    explicit StartedForm(const QString& commandLine = {}) : form(global, port, commandLine) {
+        form.Form_Load();
+    }
+    const AppSettings& settings() const { return global; }
 };
+
+struct InTempWorkDir {
+    TempWorkDir dir;
+};
+
+// A started form with a temporary current folder of its own, made before the form loads.
+struct LoadedForm : InTempWorkDir, StartedForm {};

@@ -1,5 +1,4 @@
-#include "IniTestSupport.h"
-#include "TempFiles.h"
+#include "LoadedForm.h"
 
 #include <QtTest>
 
@@ -49,7 +48,7 @@ void FileCommandsTest::openCommandStates() {
     TempWorkDir dir;
     const QString first = dir.write("first.log", "one\n");
     const QString second = dir.write("second.log", "two\n");
-    Window w(first);
+    StartedForm w(first);
     if (monitoring) {
         w.form.mnuMonitorStart.click();
     }
@@ -75,7 +74,7 @@ void FileCommandsTest::openCommandStates() {
 
 void FileCommandsTest::openDialogRecord() {
     TempWorkDir dir;
-    Window w;
+    StartedForm w;
     w.form.mnuFileOpen.click(); // cancelled, before any file was chosen
     QVERIFY(w.form.mnuMonitorStart.enabled());
 
@@ -111,7 +110,7 @@ void FileCommandsTest::drops() {
     const QString watched = dir.write("app.log", "old\n");
     dir.write("new.log", "new\n");
     QVERIFY(QDir(dir.path({})).mkdir(QStringLiteral("sub")));
-    Window w(watched);
+    StartedForm w(watched);
     w.form.mnuMonitorStart.click();
     dir.append("app.log", "appended\n"); // a re-read of the watched file shows this
     DropData drop{fileList, {}};
@@ -153,7 +152,7 @@ void FileCommandsTest::newWindow() {
     QFETCH(QString, startError);
     TempWorkDir dir;
     const QString path = dir.write("a b $(c);'d'.log", "x\n");
-    Window w(watching ? path : QString());
+    StartedForm w(watching ? path : QString());
     w.port.startError = startError;
     w.form.window.reportGeometry(state, {}, {});
     w.form.mnuFileNew.click();

@@ -1,5 +1,4 @@
-#include "IniTestSupport.h"
-#include "TempFiles.h"
+#include "LoadedForm.h"
 #include "files/RecentFiles.h"
 
 #include <QtTest>
@@ -90,7 +89,7 @@ void RecentFilesTest::menuFollowsTheList() {
     QFETCH(bool, noneShown);
     QFETCH(QStringList, visibleCaptions);
     TempWorkDir dir;
-    Window w;
+    StartedForm w;
     frmMain& form = w.form;
     w.global.gstrRecentFiles = slotsOf(aToJ); // a rebuild must also hide what went away
     form.BuildRecentMenu();
@@ -132,7 +131,7 @@ void RecentFilesTest::choosingAnEntry() {
     dir.write("second.log", "two\n");
     QVERIFY(QDir(dir.path({})).mkdir(QStringLiteral("sub")));
     const QString path = entry.startsWith(u'/') ? entry : dir.path(entry);
-    Window w(watched); // opening it put it first in the list
+    StartedForm w(watched); // opening it put it first in the list
     w.form.mnuMonitorStart.click();
     w.global.gstrRecentFiles[1] = path;
     w.form.BuildRecentMenu();

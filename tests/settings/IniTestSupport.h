@@ -1,7 +1,6 @@
 #pragma once
 
-#include "FakePort.h"
-#include "core/frmMain.h"
+#include "LoadedForm.h"
 #include "core/modGlobal.h"
 #include "settings/IniFile.h"
 
@@ -54,14 +53,3 @@ inline QStringList folderEntries() {
     return QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                      QDir::NoDotAndDotDot);
 }
-
-// One process of the program on a scripted desktop, started as the program starts it.
-struct Window {
-    modGlobal global;
-    FakePort port;
-    frmMain form;
-    explicit Window(const QString& commandLine = {}) : form(global, port, commandLine) {
-        form.Form_Load();
-    }
-    const AppSettings& settings() const { return global; }
-};

@@ -43,7 +43,7 @@ void OptionsReplayTest::storedChoicesAreReplayed() {
                        "[VIEW FLAG TIMESTAMP]\r\nFALSE\r\n[VIEW FLAG SEARCHWORD]\r\nTRUE\r\n"
                        "[MODE VALUE WINDOWFORWARD]\r\nTRUE\r\n[MODE VALUE WINDOWSTATE]\r\n2\r\n"
                        "[LIST FILE RECENT]\r\n/logs/server.log\r\n/logs/batch.log\r\n");
-    Window w;
+    StartedForm w;
     frmMain& form = w.form;
     const int maximized = int(ui::WindowState::Maximized);
     QCOMPARE(optionChecks(form), (QList<QList<int>>{{3}, {5}, {15}, {5}, {8}, {2}, {maximized}}));
@@ -84,14 +84,14 @@ void OptionsReplayTest::invalidStoredIndexFallsBack() {
     QByteArray resetFile;
     {
         TempWorkDir empty;
-        Window w;
+        StartedForm w;
         resetChecks = optionChecks(w.form);
         w.form.Form_QueryUnload();
         resetFile = fileBytes(IniName);
     }
     TempWorkDir dir;
     dir.write(IniName, entry);
-    Window w;
+    StartedForm w;
     QCOMPARE(optionChecks(w.form), resetChecks);
     w.form.Form_QueryUnload();
     QCOMPARE(fileBytes(IniName), resetFile);
@@ -102,7 +102,7 @@ void OptionsReplayTest::firstRunWritesTheFullFile() {
     const QString batch = dir.write("batch.log", "b\n");
     const QString server = dir.write("server.log", "s\n");
     {
-        Window w;
+        StartedForm w;
         w.form.OpenWatchedFile(batch);
         w.form.OpenWatchedFile(server);
         w.form.Form_QueryUnload();

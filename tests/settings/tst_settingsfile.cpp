@@ -93,7 +93,7 @@ void SettingsFileTest::unusableFileStartsWithResetValues() {
     AppSettings expected;
     {
         TempWorkDir empty;
-        expected = Window().settings();
+        expected = StartedForm().settings();
     }
     expected.gintSizeTextFont = short(textSize);
     TempWorkDir dir;
@@ -112,7 +112,7 @@ void SettingsFileTest::unusableFileStartsWithResetValues() {
     }
     QElapsedTimer timer;
     timer.start();
-    Window w;
+    StartedForm w;
     qInfo("started in %lld ms", timer.elapsed());
     QVERIFY(timer.elapsed() < 30'000);
     QCOMPARE(w.settings(), expected);
@@ -145,7 +145,7 @@ void SettingsFileTest::failedSaveAtCloseKeepsTheOldFile() {
     TempWorkDir dir;
     const QByteArray old = modIniFile::settingsText(closingVariant(1));
     dir.write(IniName, old);
-    Window w;
+    StartedForm w;
     w.form.mnuTextSizeValue.click(12);
     if (cause == "full") {
         FileSizeLimit limit(64);
