@@ -39,6 +39,8 @@ fail() {
     echo "screen: $artifacts/e2e-failure.png" >&2
   echo "--- program's standard error" >&2
   cat "$tmp"/stderr-* >&2 2>/dev/null || true
+  echo "--- window manager's output" >&2
+  cat "$tmp/openbox.log" >&2 2>/dev/null || true
   exit 1
 }
 step() { echo "== $*"; }
@@ -146,9 +148,10 @@ red_pixels() {
 }
 
 cd "$run"
-openbox >/dev/null 2>&1 &
+openbox >"$tmp/openbox.log" 2>&1 &
 wm=$!
-wait_for 10 "window manager" wm_ready
+# On a loaded machine its start has been seen to take over ten seconds.
+wait_for 60 "window manager" wm_ready
 
 log="$run/app.log"
 : >"$tmp/expected.log"
