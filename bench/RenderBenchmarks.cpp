@@ -3,8 +3,8 @@
 #include "LogFixture.h"
 #include "Summary.h"
 #include "core/frmMain.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/TextView.h"
+#include "gui/MainWindow.h"
+#include "gui/TextView.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "core/CommandLine.h"
 #include "core/frmMain.h"
-#include "platform/qt/Icons.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtPort.h"
-#include "platform/qt/StartState.h"
+#include "gui/Icons.h"
+#include "gui/MainWindow.h"
+#include "gui/QtPort.h"
+#include "gui/StartState.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

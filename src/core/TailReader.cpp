@@ -2,8 +2,8 @@
 
 #include "core/frmMain.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemText.h"
 
-#include <QStringDecoder>
 #include <algorithm>
 #include <cstring>
 #include <system_error>
@@ -65,18 +65,6 @@ QString formatFileLen(std::int64_t length) {
         digits.insert(i, u',');
     }
     return digits + QStringLiteral(" byte ");
-}
-
-QString decodeSystemText(QByteArrayView bytes) {
-#if !defined(Q_OS_WIN)
-    // The code set is UTF-8 here. Whole lines decode the same without the decoder's state, which
-    // only holds back an unfinished last character, and twice as fast.
-    if (bytes.endsWith('\n')) {
-        return QString::fromUtf8(bytes);
-    }
-#endif
-    QStringDecoder decoder(QStringDecoder::System);
-    return decoder.decode(bytes);
 }
 
 std::int32_t frmMain::GetLineCount() const {

@@ -26,8 +26,5 @@ TailBytes readTail(const QString& path, std::int64_t fileLen, std::int32_t lineC
 QString readTailText(const QString& path, std::int64_t fileLen, std::int32_t lineCount,
                      std::int64_t bufferKiB);
 
-// Text from the system's code page: the locale's code set here, the ANSI code page on Windows.
-QString decodeSystemText(QByteArrayView bytes);
-
 // "###,##0" followed by " byte ": 1234567 gives "1,234,567 byte ".
 QString formatFileLen(std::int64_t length);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/DateTime.h"
+#include "platform/DateTime.h"
 #include "platform/FileSystem.h"
 
 #include <QString>

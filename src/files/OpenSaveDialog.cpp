@@ -2,7 +2,7 @@
 
 #include <array>
 
-using namespace platform;
+using namespace files;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/OpenFileName.h"
+#include "files/OpenFileName.h"
 #include "platform/PlatformPort.h"
 
 #include <QString>
@@ -38,7 +38,7 @@ private:
     enum class Kind { Open, Save };
 
     std::uint32_t BuildFlags() const;
-    platform::OpenFileName BuildDialogRecord(std::uintptr_t owner, Kind kind) const;
+    files::OpenFileName BuildDialogRecord(std::uintptr_t owner, Kind kind) const;
     void show(std::uintptr_t owner, Kind kind, PlatformPort::FileDialog function);
 
     PlatformPort& mPort;

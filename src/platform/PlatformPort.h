@@ -1,13 +1,15 @@
 #pragma once
 
-#include "platform/OpenFileName.h"
-
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 
+namespace files {
+struct OpenFileName;
+}
+
 // What the window asks of the desktop and cannot answer itself. The Qt implementation lives in
-// platform/qt; tests use a scripted fake.
+// gui/; tests use a scripted fake.
 class PlatformPort {
 public:
     enum class MsgIcon { Critical, Question, Information };
@@ -38,9 +40,9 @@ public:
     // Asks the window to close through its normal close path.
     virtual void closeWindow() = 0;
     // Shows the dialog the record describes, modal to the window that hwndOwner names. On a
-    // choice it fills the record's file buffers (platform::completeChoice) and returns true;
+    // choice it fills the record's file buffers (files::completeChoice) and returns true;
     // false when the user cancelled or the dialog failed.
-    virtual bool showFileDialog(FileDialog function, platform::OpenFileName& record) = 0;
+    virtual bool showFileDialog(FileDialog function, files::OpenFileName& record) = 0;
     // The handle that names this window as the owner of a dialog.
     virtual std::uintptr_t windowHandle() const = 0;
     // Starts a program as a separate process in this process's current directory, without

@@ -1,12 +1,12 @@
 #include "settings/IniFile.h"
 
 #include "platform/FileSystem.h"
+#include "platform/SystemText.h"
 #include "settings/IniLines.h"
 #include "settings/IniNumber.h"
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringEncoder>
 #include <algorithm>
 #include <variant>
 
@@ -68,8 +68,7 @@ bool readsBack(const QString& path) {
     if (path.contains(u'\r') || path.contains(u'\n')) {
         return false;
     }
-    QStringEncoder encoder(QStringEncoder::System);
-    return QByteArray(encoder.encode(path)).size() <= IniTextFile::MaxLineBytes;
+    return encodeSystemText(path).size() <= IniTextFile::MaxLineBytes;
 }
 
 // Paths that would not read back are left out, and the later paths close the gap.
@@ -126,8 +125,7 @@ QByteArray settingsText(const AppSettings& settings) {
         appendValue(text, entry.field, settings);
         text += QStringLiteral("\r\n");
     }
-    QStringEncoder encoder(QStringEncoder::System);
-    return encoder.encode(text);
+    return encodeSystemText(text);
 }
 
 void LoadIniFile(AppSettings& settings) {

@@ -1,6 +1,6 @@
 #include "settings/IniLines.h"
 
-#include "core/TailReader.h"
+#include "platform/SystemText.h"
 
 #include <QIODevice>
 #include <algorithm>

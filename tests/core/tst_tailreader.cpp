@@ -1,6 +1,7 @@
 #include "LoadedForm.h"
 #include "TailOracle.h"
 #include "core/TailReader.h"
+#include "platform/SystemText.h"
 
 #include <QRandomGenerator>
 #include <QStringDecoder>

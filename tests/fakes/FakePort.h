@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/OpenFileName.h"
 #include "platform/PlatformPort.h"
 
 #include <QString>
@@ -23,7 +24,7 @@ public:
     };
     struct Dialog {
         FileDialog function;
-        platform::OpenFileName record; // as handed in, before the choice was written
+        files::OpenFileName record; // as handed in, before the choice was written
     };
     struct Started {
         QString program;
@@ -46,9 +47,9 @@ public:
     void setWindowForward(bool topmost) override { forwardCalls.push_back(topmost); }
     void focusWindow() override { ++focusCount; }
     void closeWindow() override { ++closeCount; }
-    bool showFileDialog(FileDialog function, platform::OpenFileName& record) override {
+    bool showFileDialog(FileDialog function, files::OpenFileName& record) override {
         dialogs.push_back({function, record});
-        return platform::completeChoice(record, takeOr(dialogAnswers, QStringList()));
+        return files::completeChoice(record, takeOr(dialogAnswers, QStringList()));
     }
     std::uintptr_t windowHandle() const override { return handle; }
     QString startProcess(const QString& program, const QStringList& arguments,

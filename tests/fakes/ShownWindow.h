@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/frmMain.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtPort.h"
+#include "gui/MainWindow.h"
+#include "gui/QtPort.h"
 
 #include <QtTest>
 #include <type_traits>

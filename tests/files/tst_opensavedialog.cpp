@@ -104,7 +104,7 @@ void OpenSaveDialogTest::recordCarriesTheTextOptions() {
     dialog.ShowSave(1);
     dialog.InitDir({});
     dialog.ShowSave(1);
-    const platform::OpenFileName& first = port.dialogs[0].record;
+    const files::OpenFileName& first = port.dialogs[0].record;
     QCOMPARE(first.lpstrFilter, QByteArrayLiteral("ログ\0*.log\0\0"));
     QCOMPARE(first.lpstrInitialDir, QByteArray("/no/such/folder"));
     QCOMPARE(first.lpstrDefExt, QByteArray("log"));
@@ -180,8 +180,8 @@ void OpenSaveDialogTest::severalFilesAreListedAfterTheirFolder() {
     QCOMPARE(dialog.FilePath(), dir.path({}));
     QVERIFY(dialog.FileName().isEmpty());
 
-    platform::OpenFileName record = port.dialogs[0].record;
-    QVERIFY(platform::completeChoice(record, {dir.path("a.log"), dir.path("b.log")}));
+    files::OpenFileName record = port.dialogs[0].record;
+    QVERIFY(files::completeChoice(record, {dir.path("a.log"), dir.path("b.log")}));
     const QByteArray expected =
         QFile::encodeName(dir.path({})) + QByteArrayLiteral("\0a.log\0b.log\0\0");
     QCOMPARE(record.lpstrFile.left(expected.size()), expected);

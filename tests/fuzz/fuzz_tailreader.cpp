@@ -9,6 +9,7 @@
 #include "MemoryFile.h"
 #include "TailOracle.h"
 #include "core/TailReader.h"
+#include "platform/SystemText.h"
 #include "core/TailRender.h"
 #include "core/frmMain.h"
 

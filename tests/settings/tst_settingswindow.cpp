@@ -1,8 +1,8 @@
 #include "TempFiles.h"
 #include "core/frmMain.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtPort.h"
-#include "platform/qt/TextView.h"
+#include "gui/MainWindow.h"
+#include "gui/QtPort.h"
+#include "gui/TextView.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/OpenFileName.h"
+#include "files/OpenFileName.h"
 
 #include <QStringList>
 
@@ -11,5 +11,5 @@ class QWidget;
 QStringList nameFilters(const QByteArray& lpstrFilter);
 
 // Shows Qt's own file dialog for the record, modal to `owner`; on a choice fills the record
-// (platform::completeChoice) and returns true.
-bool showRecordDialog(QWidget* owner, bool save, platform::OpenFileName& record);
+// (files::completeChoice) and returns true.
+bool showRecordDialog(QWidget* owner, bool save, files::OpenFileName& record);

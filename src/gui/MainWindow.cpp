@@ -1,11 +1,11 @@
-#include "platform/qt/MainWindow.h"
+#include "gui/MainWindow.h"
 
 #include "core/frmMain.h"
-#include "platform/qt/Fonts.h"
-#include "platform/qt/Icons.h"
-#include "platform/qt/MenuBinding.h"
-#include "platform/qt/TextView.h"
-#include "platform/qt/Twips.h"
+#include "gui/Fonts.h"
+#include "gui/Icons.h"
+#include "gui/MenuBinding.h"
+#include "gui/TextView.h"
+#include "gui/Twips.h"
 #include "view/Layout.h"
 
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "platform/qt/MenuBinding.h"
+#include "gui/MenuBinding.h"
 
 #include <QAction>
 #include <QMenu>

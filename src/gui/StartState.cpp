@@ -1,4 +1,4 @@
-#include "platform/qt/StartState.h"
+#include "gui/StartState.h"
 
 namespace {
 const QString maximizedValue = QStringLiteral("maximized");

@@ -3,11 +3,11 @@
 #include "TempFiles.h"
 #include "core/CommandLine.h"
 #include "core/frmMain.h"
-#include "platform/qt/FileDialog.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtPort.h"
-#include "platform/qt/StartState.h"
-#include "platform/qt/TextView.h"
+#include "gui/FileDialog.h"
+#include "gui/MainWindow.h"
+#include "gui/QtPort.h"
+#include "gui/StartState.h"
+#include "gui/TextView.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "platform/qt/Icons.h"
+#include "gui/Icons.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,10 +1,10 @@
-#include "platform/qt/FileDialog.h"
+#include "gui/FileDialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
-using namespace platform;
+using namespace files;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <cstdint>
 
-namespace platform {
+namespace files {
 
 // Option bits of OpenFileName::Flags.
 inline constexpr std::uint32_t OFN_READONLY = 0x1;
@@ -60,4 +60,4 @@ bool completeChoice(OpenFileName& record, const QStringList& files);
 // The C string at the start of a buffer, decoded as a path.
 QString bufferText(const QByteArray& buffer);
 
-} // namespace platform
+} // namespace files

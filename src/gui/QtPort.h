@@ -19,7 +19,7 @@ public:
     void setWindowForward(bool topmost) override;
     void focusWindow() override;
     void closeWindow() override;
-    bool showFileDialog(FileDialog function, platform::OpenFileName& record) override;
+    bool showFileDialog(FileDialog function, files::OpenFileName& record) override;
     std::uintptr_t windowHandle() const override;
     QString startProcess(const QString& program, const QStringList& arguments,
                          bool maximized) override;

@@ -1,7 +1,7 @@
-#include "platform/qt/QtPort.h"
+#include "gui/QtPort.h"
 
-#include "platform/qt/FileDialog.h"
-#include "platform/qt/StartState.h"
+#include "gui/FileDialog.h"
+#include "gui/StartState.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -73,7 +73,7 @@ void QtPort::closeWindow() {
     }
 }
 
-bool QtPort::showFileDialog(FileDialog function, platform::OpenFileName& record) {
+bool QtPort::showFileDialog(FileDialog function, files::OpenFileName& record) {
     // Qt has no preview pane; the preview functions show the plain dialog.
     const bool save = function == FileDialog::Save || function == FileDialog::PreviewSave;
     QWidget* owner = QWidget::find(static_cast<WId>(record.hwndOwner));

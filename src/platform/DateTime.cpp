@@ -1,4 +1,4 @@
-#include "core/DateTime.h"
+#include "platform/DateTime.h"
 
 #include <QDateTime>
 

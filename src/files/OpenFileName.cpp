@@ -1,10 +1,10 @@
-#include "platform/OpenFileName.h"
+#include "files/OpenFileName.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-namespace platform {
+namespace files {
 namespace {
 
 // Writes `text` with its closing NUL at the start of `buffer`; false when it does not fit the
@@ -53,4 +53,4 @@ QString bufferText(const QByteArray& buffer) {
     return QFile::decodeName(buffer.constData());
 }
 
-} // namespace platform
+} // namespace files

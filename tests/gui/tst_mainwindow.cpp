@@ -2,10 +2,10 @@
 #include "ShownWindow.h"
 #include "TempFiles.h"
 #include "core/frmMain.h"
-#include "platform/qt/Fonts.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtPort.h"
-#include "platform/qt/TextView.h"
+#include "gui/Fonts.h"
+#include "gui/MainWindow.h"
+#include "gui/QtPort.h"
+#include "gui/TextView.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "platform/qt/TextView.h"
+#include "gui/TextView.h"
 
 #include <QKeyEvent>
 

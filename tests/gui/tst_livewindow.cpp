@@ -1,11 +1,11 @@
 #include "ShownWindow.h"
 #include "TempFiles.h"
 #include "core/frmMain.h"
-#include "platform/qt/Icons.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtPort.h"
-#include "platform/qt/TextView.h"
-#include "platform/qt/Twips.h"
+#include "gui/Icons.h"
+#include "gui/MainWindow.h"
+#include "gui/QtPort.h"
+#include "gui/TextView.h"
+#include "gui/Twips.h"
 #include "view/Layout.h"
 
 #include <QFrame>

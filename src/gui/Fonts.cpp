@@ -1,4 +1,4 @@
-#include "platform/qt/Fonts.h"
+#include "gui/Fonts.h"
 
 #include <QStringList>
 
