@@ -9,9 +9,9 @@
 #include "MemoryFile.h"
 #include "TailOracle.h"
 #include "core/TailReader.h"
-#include "platform/SystemText.h"
 #include "core/TailRender.h"
 #include "core/frmMain.h"
+#include "platform/SystemText.h"
 
 #include <QStringDecoder>
 #include <algorithm>
