@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tail reader, the poll and the renderer, each beside what it is measured against.
 // --smoke: a few iterations on small files, to show that every figure still runs.
 #include "Benchmarks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linked into the start-up figures' programs: at the first paint of the widget they watch, it
 // prints the moment on the monotonic clock and quits. Built only in bench/.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LogFixture.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The smallest Qt program that shows a window with a line of Japanese text, as Logwarden's
 // window must: what start-up is measured against. With --bare, an empty window, for scale.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PhysicalLimit.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start to first paint and peak memory: Logwarden on a small and a huge file, beside a minimal
 // Qt window, each started in turn under /usr/bin/time -v.
 // --smoke: one round; --rounds N.

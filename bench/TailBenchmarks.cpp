@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Benchmarks.h"
 #include "FakePort.h"
 #include "LogFixture.h"

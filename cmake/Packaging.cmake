@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A Debian package of what `cmake --install` puts in place. The libraries it needs are found by
 # dpkg-shlibdeps; the Japanese font is named by hand because nothing links against it.
 set(CPACK_GENERATOR DEB)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Screenshots of the window in each panel combination, at 96 and 144 DPI.
 # Usage: tools/screenshots.sh BINARY OUTDIR
 # Without a DISPLAY it starts a virtual X server and a window manager of its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/CommandLine.h"
 #include "core/frmMain.h"
 #include "gui/Icons.h"

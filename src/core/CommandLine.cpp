@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/CommandLine.h"
 
 QString joinArguments(const QStringList& arguments) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/TailRender.h"
 
 #include "core/frmMain.h"

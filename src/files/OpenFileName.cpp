@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/OpenFileName.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/OpenSaveDialog.h"
 
 #include <array>

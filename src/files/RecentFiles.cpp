@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/RecentFiles.h"
 
 #include "core/frmMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/FileDialog.h"
 
 #include <QFileDialog>

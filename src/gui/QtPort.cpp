@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/QtPort.h"
 
 #include "gui/FileDialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/DateTime.h"
 
 #include <QDateTime>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/SystemText.h"
 
 #include <QStringDecoder>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/Options.h"
 
 #include "core/frmMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/Layout.h"
 
 #include "core/frmMain.h"

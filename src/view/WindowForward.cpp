@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/WindowForward.h"
 
 #include "platform/PlatformPort.h"

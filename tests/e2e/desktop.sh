@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real program as a user meets it: a virtual X server with a window manager, keys typed
 # through xdotool, the view's text read back through the Copy command and the clipboard, the
 # window's pixels through screenshots, and Logwarden.ini as it lands in the current folder.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks a built Debian package as a user would get it: what it depends on, what it installs,
 # that its launcher and catalogue entry are valid, and that the installed program works (the
 # end-to-end run, on the copy unpacked into a scratch folder).

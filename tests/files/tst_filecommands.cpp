@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LoadedForm.h"
 
 #include <QtTest>

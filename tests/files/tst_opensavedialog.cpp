@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FakePort.h"
 #include "TempFiles.h"
 #include "files/OpenSaveDialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line: arguments as the system hands them over (NUL-separated bytes here), joined
 // into one text and stripped of one pair of quotes. The result never holds a quote, and it is
 // either nothing or the text less at most one quote at each end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The renderer on any text, separator and keyword, as UTF-16 code units (lone surrogates and
 // NULs included). It must agree with Qt's own split, never hang on an empty separator, and
 // never put a NUL into the view.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings loader on any bytes: it must not fail, and what it read must survive a save and
 // a second load unchanged, but for the recent paths that the saver leaves out.
 #include "settings/IniFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tail reader on any file bytes and settings, by two roads chosen by the input:
 // - the reader alone, with any line count and window size and a length that may be stale (the
 //   file grew or shrank after its length was taken): exactly the bytes that a byte-by-byte

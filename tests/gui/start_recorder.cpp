@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Stands in for the program in new-window tests: records how it was started in
 // "started.txt" in its working directory: the directory, the first-show-state variable, then
 // each argument, every item NUL-ended.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ShownWindow.h"
 #include "TempFiles.h"
 #include "core/frmMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One process of the close race. For every line on its input it starts a window in the current
 // folder, gives it the settings of the variant named first on its command line, says "ready",
 // and closes the window as soon as the FIFO named second can be opened, that is when the test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "IniTestSupport.h"
 #include "settings/IniLines.h"
 #include "settings/IniNumber.h"

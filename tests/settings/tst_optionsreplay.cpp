@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "IniTestSupport.h"
 #include "TempFiles.h"
 

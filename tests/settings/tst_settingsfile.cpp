@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ClosingVariants.h"
 #include "IniTestSupport.h"
 #include "PlainUser.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TempFiles.h"
 #include "core/frmMain.h"
 #include "gui/MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Renders one SVG file to a square PNG of the given size, for the icon theme at install time.
 // Usage: logwarden_svg2png INPUT.svg SIZE OUTPUT.png
 
