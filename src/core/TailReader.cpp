@@ -68,6 +68,8 @@ QString formatFileLen(std::int64_t length) {
     return digits + QStringLiteral(" byte ");
 }
 
+// The check marks are the working values; gintSizeLineCount and gintSizeBufferSize only copy
+// them for the settings file.
 std::int32_t frmMain::GetLineCount() const {
     return mnuOptionLineCount.firstChecked().value_or(1) * 10;
 }

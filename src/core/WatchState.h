@@ -7,7 +7,8 @@
 #include <QString>
 #include <cstdint>
 
-// The window's monitoring state. Sizes and positions are 64-bit so that files past 4 GiB work.
+// The window's monitoring state. The length is 64-bit, not the classic 32-bit count, so that
+// files of 2 GiB and more are read at their end.
 struct WatchState {
     QString mstrFilePath;
     std::int32_t mlngLineCount = 20;

@@ -78,11 +78,9 @@ void frmMain::Form_Load() {
     timFlash.setEnabled(false);
     window.setCaption(GetAppCaption());
 
-    mnuViewTimestamp.setChecked(g.gblnViewTimestamp);
-    mnuViewFilesize.setChecked(g.gblnViewFilesize);
-    mnuViewFilepath.setChecked(g.gblnViewFilepath);
-    mnuViewSearchWord.setChecked(g.gblnViewSearchWord);
-    mnuViewText.setChecked(g.gblnViewText);
+    for (const ViewSwitch& view : viewSwitches()) {
+        view.item.setChecked(view.shown);
+    }
     mnuViewForward.setChecked(g.gblnModeWindowForward);
 
     mnuBGColorVal_Click(g.gintColorBackground);

@@ -12,6 +12,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <vector>
 
 // What a drop on the window offers: whether it carries a file list, and the files in it.
@@ -22,6 +23,17 @@ struct DropData {
 
 // The program's only window, without a display: its controls are models, its behaviour the
 // handlers below. The handlers are spread over the folders of their subsystems.
+//
+// Names. The window keeps the names of its classic design, so that each handler can be found
+// by the control and event it answers: `frm` form, `mnu` menu item, `lbl` label, `fra` frame,
+// `txt` text box, `tim` timer, `mod`/`cls` the module or class a procedure belongs to;
+// `Control_Event` is a handler. Fields start with `g` (process-wide, modGlobal) or `m` (this
+// window, WatchState), then a type: `bln` bool, `int` 16-bit (`short`), `lng` 32-bit
+// (`std::int32_t`), `dbl` and `dtm` as the design named them, though `mdblFileLen` is a 64-bit
+// integer of bytes and `mdtmLastModified` a nanosecond DateTime. The spellings `Serch` and
+// `NoValiDate` are the design's too and stay, so that a name is found under one spelling. All
+// else follows the project's own Qt style. Geometry is in twips: 1/1440 inch, 15 to a pixel
+// at 96 DPI.
 class frmMain : private WatchState {
 public:
     frmMain(modGlobal& global, PlatformPort& port, QString commandLine);
@@ -156,7 +168,14 @@ private:
     void connectHandlers();
     void handleCommandLine();
     void failRead(const QString& description);
-    void flipView(ui::MenuItem& item, bool& setting);
+    // A View switch: its menu item, the setting that records it and the control it shows.
+    struct ViewSwitch {
+        ui::MenuItem& item;
+        bool& shown;
+        ui::Placed& control;
+    };
+    std::array<ViewSwitch, 5> viewSwitches();
+    void flipView(const ui::MenuItem& item);
 
     modGlobal& g;
     PlatformPort& port;

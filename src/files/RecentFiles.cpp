@@ -43,7 +43,8 @@ void frmMain::mnuRecentList_Click(int Index) {
             return;
         }
     } catch (const std::exception&) {
-        // Whatever failed on the way, the entry cannot be opened; say so as for a missing file.
+        // Only a failed allocation can get here: the read answers its own errors. The entry
+        // cannot be opened then either, so it is answered as a missing file.
     }
     port.MsgBox(QStringLiteral("ファイルが存在しません"), PlatformPort::MsgButtons::Ok,
                 PlatformPort::MsgIcon::Information, GetAppCaption());

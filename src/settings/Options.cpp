@@ -2,6 +2,7 @@
 #include "settings/Options.h"
 
 #include "core/frmMain.h"
+#include "settings/IniFile.h"
 
 #include <algorithm>
 #include <array>
@@ -91,10 +92,12 @@ std::optional<ui::Color> textColor(const QString& caption) {
 namespace {
 
 // Stores the choice and moves the check mark. An index that names no item (only an edited
-// settings file can hold one) falls back to the group's reset item.
-int choose(ui::MenuArray& group, short& field, int index, short resetIndex) {
-    const int chosen = group.contains(index) ? index : resetIndex;
-    field = static_cast<short>(chosen);
+// settings file can hold one) falls back to the item a fresh start checks.
+int choose(ui::MenuArray& group, AppSettings& settings, short AppSettings::*field, int index) {
+    AppSettings reset;
+    modIniFile::SetDefaultSettings(reset);
+    const int chosen = group.contains(index) ? index : reset.*field;
+    settings.*field = static_cast<short>(chosen);
     group.checkOnly(chosen);
     return chosen;
 }
@@ -102,26 +105,26 @@ int choose(ui::MenuArray& group, short& field, int index, short resetIndex) {
 } // namespace
 
 void frmMain::mnuOptionLineCount_Click(int Index) {
-    choose(mnuOptionLineCount, g.gintSizeLineCount, Index, 2);
+    choose(mnuOptionLineCount, g, &AppSettings::gintSizeLineCount, Index);
     RefreshTail();
 }
 
 void frmMain::mnuOptionBufferSize_Click(int Index) {
-    choose(mnuOptionBufferSize, g.gintSizeBufferSize, Index, 1);
+    choose(mnuOptionBufferSize, g, &AppSettings::gintSizeBufferSize, Index);
     RefreshTail();
 }
 
 void frmMain::mnuBGColorVal_Click(int Index) {
-    const int chosen = choose(mnuBGColorVal, g.gintColorBackground, Index, 1);
+    const int chosen = choose(mnuBGColorVal, g, &AppSettings::gintColorBackground, Index);
     txtView.setBackColor(*options::backgroundColor(mnuBGColorVal[chosen].caption()));
 }
 
 void frmMain::mnuTextColorVal_Click(int Index) {
-    const int chosen = choose(mnuTextColorVal, g.gintColorTextFont, Index, 1);
+    const int chosen = choose(mnuTextColorVal, g, &AppSettings::gintColorTextFont, Index);
     txtView.setForeColor(*options::textColor(mnuTextColorVal[chosen].caption()));
 }
 
 void frmMain::mnuTextSizeValue_Click(int Index) {
-    const int chosen = choose(mnuTextSizeValue, g.gintSizeTextFont, Index, 9);
+    const int chosen = choose(mnuTextSizeValue, g, &AppSettings::gintSizeTextFont, Index);
     txtView.setFontSize(chosen);
 }

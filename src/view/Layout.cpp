@@ -56,6 +56,16 @@ PanelGeometry layoutPanels(const ViewFlags& flags, ui::Size client, PanelGeometr
     return g;
 }
 
+std::array<frmMain::ViewSwitch, 5> frmMain::viewSwitches() {
+    return {{
+        {mnuViewFilepath, g.gblnViewFilepath, fraFilePath},
+        {mnuViewTimestamp, g.gblnViewTimestamp, fraLastModified},
+        {mnuViewFilesize, g.gblnViewFilesize, fraFileLen},
+        {mnuViewSearchWord, g.gblnViewSearchWord, fraSerchWord},
+        {mnuViewText, g.gblnViewText, txtView},
+    }};
+}
+
 void frmMain::Form_Resize() {
     g.gintModeWindowState = static_cast<short>(window.windowState());
     if (window.windowState() == ui::WindowState::Minimized) {
@@ -79,45 +89,47 @@ void frmMain::Form_Resize() {
     const PanelGeometry next = layoutPanels(flags, window.clientSize(), current,
                                             lblFilePath.rect().left, lblSerchWord.rect().left);
     fraFilePath.setRect(next.filePath);
-    fraFilePath.setVisible(flags.filePath);
     lblFilePath.setWidth(next.filePathLabelWidth);
     fraLastModified.setRect(next.timeStamp);
-    fraLastModified.setVisible(flags.timeStamp);
     fraFileLen.setRect(next.fileSize);
-    fraFileLen.setVisible(flags.fileSize);
     fraSerchWord.setRect(next.searchWord);
-    fraSerchWord.setVisible(flags.searchWord);
     lblSerchWord.setWidth(next.searchWordLabelWidth);
     txtView.setRect(next.text);
-    txtView.setVisible(flags.text);
+    for (const ViewSwitch& view : viewSwitches()) {
+        view.control.setVisible(view.shown);
+    }
 
     modWindowForward::SetWindowForward(port, g.gblnModeWindowForward);
 }
 
-void frmMain::flipView(ui::MenuItem& item, bool& setting) {
-    item.setChecked(!item.checked());
-    setting = item.checked();
+void frmMain::flipView(const ui::MenuItem& item) {
+    for (const ViewSwitch& view : viewSwitches()) {
+        if (&view.item == &item) {
+            view.item.setChecked(!view.item.checked());
+            view.shown = view.item.checked();
+        }
+    }
     Form_Resize();
 }
 
 void frmMain::mnuViewFilepath_Click() {
-    flipView(mnuViewFilepath, g.gblnViewFilepath);
+    flipView(mnuViewFilepath);
 }
 
 void frmMain::mnuViewTimestamp_Click() {
-    flipView(mnuViewTimestamp, g.gblnViewTimestamp);
+    flipView(mnuViewTimestamp);
 }
 
 void frmMain::mnuViewFilesize_Click() {
-    flipView(mnuViewFilesize, g.gblnViewFilesize);
+    flipView(mnuViewFilesize);
 }
 
 void frmMain::mnuViewSearchWord_Click() {
-    flipView(mnuViewSearchWord, g.gblnViewSearchWord);
+    flipView(mnuViewSearchWord);
 }
 
 void frmMain::mnuViewText_Click() {
-    flipView(mnuViewText, g.gblnViewText);
+    flipView(mnuViewText);
 }
 
 void frmMain::mnuViewForward_Click() {
