@@ -5,16 +5,81 @@
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
 #include "gui/StartState.h"
+#include "platform/SystemText.h"
+#include "platform/Version.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+QString argumentText(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QFile::decodeName(argv[i]);
+    }
+    return joinArguments(arguments);
+}
+
+// What the toolkit says while it looks for a display: kept back, and replaced by one line of
+// our own when there is none (the toolkit's own advice is to reinstall the program).
+struct StartupMessages {
+    QtMessageHandler previous = nullptr;
+    std::vector<std::pair<QtMsgType, QString>> held;
+};
+StartupMessages startup;
+
+void holdStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        startup.held.emplace_back(type, text);
+        return;
+    }
+    if (!text.contains(QLatin1String("platform plugin"))) {
+        startup.previous(type, context, text);
+        return;
+    }
+    const QByteArray display = qgetenv("DISPLAY");
+    std::fputs(encodeSystemText(QStringLiteral("logwarden: 画面に接続できません（DISPLAY=%1）。"
+                                               "デスクトップのセッションから起動してください。\n")
+                                    .arg(QString::fromLocal8Bit(display)))
+                   .constData(),
+               stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+void releaseStartupMessages() {
+    qInstallMessageHandler(startup.previous);
+    for (const auto& [type, text] : startup.held) {
+        startup.previous(type, QMessageLogContext(), text);
+    }
+    startup.held.clear();
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    std::setlocale(LC_ALL, "");
+    const QString commandLine = argumentText(argc, argv);
+    if (const QString reply = commandLineReply(commandLine); !reply.isEmpty()) {
+        std::fputs(encodeSystemText(reply).constData(), stdout);
+        return EXIT_SUCCESS;
+    }
     const std::optional<ui::WindowState> startState = takeStartState();
-    QApplication app(argc, argv);
+
+    // The toolkit sees the program's name only, so that a file named like one of its options
+    // (-style, -reverse, ...) still reaches the window as the path.
+    int toolkitArgc = 1;
+    startup.previous = qInstallMessageHandler(holdStartupMessage);
+    QApplication app(toolkitArgc, argv);
+    releaseStartupMessages();
     QApplication::setApplicationName(QStringLiteral("Logwarden"));
-    QApplication::setApplicationVersion(QStringLiteral(LOGWARDEN_VERSION_TEXT));
+    QApplication::setApplicationVersion(QString::fromLatin1(version::Text));
     // Ties the window to its launcher, so the desktop shows the launcher's name and icon.
     QApplication::setDesktopFileName(QStringLiteral("io.github.logwarden.Logwarden"));
     QApplication::setWindowIcon(windowIconImage(0));
@@ -28,7 +93,7 @@ int main(int argc, char* argv[]) {
 
     modGlobal global;
     QtPort port;
-    frmMain form(global, port, joinArguments(QApplication::arguments().mid(1)));
+    frmMain form(global, port, commandLine);
     MainWindow window(form);
     port.attach(&window);
     form.Form_Load();

@@ -11,3 +11,7 @@ QString joinArguments(const QStringList& arguments);
 // The path that the argument text names, without one pair of surrounding quotes; empty when
 // the text names no usable path (nothing given, or a quote left inside).
 QString commandLinePath(QString text);
+
+// What the program prints instead of opening its window when the whole argument text is
+// "--help" or "--version" and no file of that name is in the current folder; empty otherwise.
+QString commandLineReply(const QString& text);

@@ -31,7 +31,7 @@ qsizetype tailOffset(QByteArrayView window, std::int32_t lineCount) {
     if (lineCount <= 0) {
         return window.size();
     }
-    std::size_t end = static_cast<std::size_t>(window.size());
+    auto end = static_cast<std::size_t>(window.size());
     for (std::int32_t found = 0; end > 0;) {
         const char* lf = lastLineFeed(window.data(), end);
         if (lf == nullptr) {

@@ -3,6 +3,7 @@
 
 #include "core/CommandLine.h"
 #include "platform/FileSystem.h"
+#include "platform/Version.h"
 #include "settings/IniFile.h"
 #include "settings/Options.h"
 #include "view/WindowForward.h"
@@ -65,9 +66,9 @@ void frmMain::connectHandlers() {
 
 QString frmMain::GetAppCaption() {
     return QStringLiteral("Logwarden (ver %1.%2.%3)")
-        .arg(LOGWARDEN_VERSION_MAJOR)
-        .arg(LOGWARDEN_VERSION_MINOR)
-        .arg(LOGWARDEN_VERSION_PATCH);
+        .arg(version::Major)
+        .arg(version::Minor)
+        .arg(version::Patch);
 }
 
 void frmMain::Form_Load() {

@@ -18,7 +18,7 @@ void syncAction(QAction& action, const ui::MenuItem& item) {
     action.setChecked(item.checked());
 }
 
-void addItem(QMenu& menu, ui::MenuItem& item, std::function<void()> click) {
+void addItem(QMenu& menu, ui::MenuItem& item, const std::function<void()>& click) {
     if (item.isSeparator()) {
         QAction* separator = menu.addSeparator();
         item.observe([separator, &item] { separator->setVisible(item.visible()); });

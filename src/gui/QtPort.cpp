@@ -41,11 +41,11 @@ void QtPort::setClipboardText(const QString& text) {
 }
 
 bool QtPort::isActiveWindow() const {
-    return mWindow && mWindow->isActiveWindow();
+    return !mWindow.isNull() && mWindow->isActiveWindow();
 }
 
 void QtPort::setWindowForward(bool topmost) {
-    if (!mWindow) {
+    if (mWindow.isNull()) {
         return;
     }
     const Qt::WindowFlags flags = mWindow->windowFlags();
@@ -62,14 +62,14 @@ void QtPort::setWindowForward(bool topmost) {
 }
 
 void QtPort::focusWindow() {
-    if (mWindow) {
+    if (!mWindow.isNull()) {
         mWindow->raise();
         mWindow->activateWindow();
     }
 }
 
 void QtPort::closeWindow() {
-    if (mWindow) {
+    if (!mWindow.isNull()) {
         mWindow->close();
     }
 }

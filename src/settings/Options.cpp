@@ -31,6 +31,7 @@ constexpr std::array textColors{
 template <std::size_t N>
 std::vector<ui::MenuArray::Entry> colorItems(const std::array<ColorItem, N>& table) {
     std::vector<ui::MenuArray::Entry> items;
+    items.reserve(N);
     for (const ColorItem& item : table) {
         items.push_back({item.index, {QString::fromUtf16(item.caption), {}, item.index == 1}});
     }

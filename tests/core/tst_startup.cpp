@@ -13,6 +13,8 @@ private Q_SLOTS:
     void defaultsWithoutSettingsFile();
     void commandLinePath_data();
     void commandLinePath();
+    void commandLineReply_data();
+    void commandLineReply();
     void commandLineOpensAnExistingFile();
     void unusableCommandLineLeavesNoFile_data();
     void unusableCommandLineLeavesNoFile();
@@ -68,6 +70,37 @@ void StartupTest::commandLinePath() {
     QFETCH(QString, text);
     QFETCH(QString, path);
     QCOMPARE(::commandLinePath(text), path);
+}
+
+void StartupTest::commandLineReply_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("fileInFolder");
+    QTest::addColumn<QString>("replyStart");
+    QTest::newRow("help") << "--help"
+                          << ""
+                          << "使い方: logwarden [ファイル]\n";
+    QTest::newRow("version") << "--version"
+                             << ""
+                             << "Logwarden 1.1.0\n";
+    QTest::newRow("a file named --version") << "--version"
+                                            << "--version"
+                                            << "";
+    QTest::newRow("more than the option") << "--help x"
+                                          << ""
+                                          << "";
+}
+
+void StartupTest::commandLineReply() {
+    QFETCH(QString, text);
+    QFETCH(QString, fileInFolder);
+    QFETCH(QString, replyStart);
+    TempWorkDir dir;
+    if (!fileInFolder.isEmpty()) {
+        dir.write(fileInFolder, "x\n");
+    }
+    const QString reply = ::commandLineReply(text);
+    QCOMPARE(reply.left(replyStart.size()), replyStart);
+    QCOMPARE(reply.isEmpty(), replyStart.isEmpty());
 }
 
 void StartupTest::commandLineOpensAnExistingFile() {

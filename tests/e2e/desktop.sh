@@ -11,9 +11,8 @@ if [[ $# -ne 1 ]]; then
   echo "usage: $0 PROGRAM" >&2
   exit 2
 fi
-if [[ -z "${LOGWARDEN_E2E_DISPLAY:-}" ]]; then
-  exec env LOGWARDEN_E2E_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+source "$(dirname "$0")/../../scripts/lib/xsession.sh"
+in_xvfb LOGWARDEN_E2E_DISPLAY "$0" "$@"
 
 program=$(realpath "$1")
 artifacts=$PWD
@@ -45,25 +44,12 @@ fail() {
   exit 1
 }
 step() { echo "== $*"; }
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
-# wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds, or fails the test.
-wait_for() {
-  local limit=$(($(now_ms) + $1 * 1000)) what=$2
-  shift 2
-  until "$@"; do
-    (($(now_ms) < limit)) || fail "no $what within the time limit"
-    sleep 0.05
-  done
-}
 
 # Running, and not a zombie waiting to be reaped.
 alive() { [[ "$(ps -o stat= -p "$app" 2>/dev/null)" =~ ^[^Z] ]]; }
 ended() { ! alive; }
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 window_type() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null; }
 title_is() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$1" ]]; }
-active_is() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
 on_top() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 
 # Visible windows titled exactly NAME whose type includes TYPE (NORMAL or DIALOG).
@@ -149,10 +135,7 @@ red_pixels() {
 }
 
 cd "$run"
-openbox >"$tmp/openbox.log" 2>&1 &
-wm=$!
-# On a loaded machine its start has been seen to take over ten seconds.
-wait_for 60 "window manager" wm_ready
+start_window_manager "$tmp/openbox.log"
 
 log="$run/app.log"
 : >"$tmp/expected.log"
