@@ -20,4 +20,14 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-noto-cjk)
 # Japanese captions on the standard dialog buttons.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 
+# The copyright and changelog files every Debian package carries.
+set(changelog_gz ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+add_custom_command(OUTPUT ${changelog_gz}
+  COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/cmake/debian/changelog > ${changelog_gz}
+  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/debian/changelog
+  VERBATIM)
+add_custom_target(logwarden_changelog ALL DEPENDS ${changelog_gz})
+install(FILES cmake/debian/copyright ${changelog_gz}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/logwarden)
+
 include(CPack)

@@ -48,6 +48,9 @@ expected=(
   "usr/share/icons/hicolor/48x48/apps/$id.png"
   "usr/share/icons/hicolor/scalable/apps/$id.svg"
   "usr/share/metainfo/$id.metainfo.xml"
+  usr/share/man/man1/logwarden.1.gz
+  usr/share/doc/logwarden/copyright
+  usr/share/doc/logwarden/changelog.gz
 )
 actual=$(cd "$root" && find . -type f | sed 's|^\./||' | sort)
 [[ "$actual" == "$(printf '%s\n' "${expected[@]}" | sort)" ]] ||
@@ -59,9 +62,23 @@ done
 ldd "$root/usr/bin/logwarden" | grep -q 'not found' && fail "the program misses a library"
 
 echo "== validation"
+lintian --fail-on error,warning "$deb" 2>&1 | grep -v 'root privileges' || true
+lintian --fail-on error,warning "$deb" >/dev/null 2>&1 || fail "lintian finds errors or warnings"
+man --warnings -E UTF-8 -l -Tutf8 -Z "$root/usr/share/man/man1/logwarden.1.gz" 2>&1 >/dev/null |
+  grep . && fail "the manual page does not format cleanly"
 desktop-file-validate "$root/usr/share/applications/$id.desktop" | grep -E 'error|warning' &&
   fail "the desktop entry does not validate"
 appstreamcli validate --no-net --strict "$root/usr/share/metainfo/$id.metainfo.xml"
+
+echo "== the command line without a display"
+program="$root/usr/bin/logwarden"
+[[ "$("$program" --version)" == "Logwarden 1.1.0" ]] || fail "--version prints something else"
+"$program" --help | grep -q '^使い方: logwarden' || fail "--help prints no usage"
+status=0
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) || status=$?
+((status != 0)) || fail "without a display the program exited 0"
+[[ "$(wc -l <<<"$message")" -eq 1 && "$message" == logwarden:* ]] ||
+  fail "without a display the program said: $message"
 
 echo "== the installed program, end to end"
 "$here/desktop.sh" "$root/usr/bin/logwarden"
