@@ -109,7 +109,11 @@ void frmMain::handleCommandLine() {
 }
 
 void frmMain::Form_QueryUnload() {
-    modIniFile::SaveIniFile(g);
+    if (const std::error_code error = modIniFile::SaveIniFile(g)) {
+        port.printError(QStringLiteral("logwarden: %1 を保存できません: %2")
+                            .arg(QLatin1String(modIniFile::FileName),
+                                 QString::fromLocal8Bit(error.message())));
+    }
     modWindowForward::SetWindowForward(port, false);
 }
 

@@ -3,6 +3,7 @@
 
 #include "gui/FileDialog.h"
 #include "gui/StartState.h"
+#include "platform/SystemText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QWindow>
+#include <cstdio>
 
 PlatformPort::MsgAnswer QtPort::MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
                                        const QString& title) {
@@ -96,4 +98,8 @@ QString QtPort::startProcess(const QString& program, const QStringList& argument
 
 QString QtPort::applicationFilePath() const {
     return QCoreApplication::applicationFilePath();
+}
+
+void QtPort::printError(const QString& line) {
+    std::fputs(encodeSystemText(line + u'\n').constData(), stderr);
 }

@@ -25,6 +25,7 @@ public:
     QString startProcess(const QString& program, const QStringList& arguments,
                          bool maximized) override;
     QString applicationFilePath() const override;
+    void printError(const QString& line) override;
 
 private:
     QPointer<QWidget> mWindow;

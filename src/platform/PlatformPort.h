@@ -52,4 +52,6 @@ public:
     virtual QString startProcess(const QString& program, const QStringList& arguments,
                                  bool maximized) = 0;
     virtual QString applicationFilePath() const = 0;
+    // One line on the process's standard error, for what fails where no window can say it.
+    virtual void printError(const QString& line) = 0;
 };

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "settings/IniFile.h"
 
-#include "platform/FileSystem.h"
 #include "platform/SystemText.h"
+#include "platform/WholeFile.h"
 #include "settings/IniLines.h"
 #include "settings/IniNumber.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <variant>
 
@@ -110,8 +108,8 @@ void SetDefaultSettings(AppSettings& settings) {
     settings.gblnModeWindowForward = false;
 }
 
-void readSettings(QIODevice& in, AppSettings& settings) {
-    IniTextFile file(in);
+void readSettings(QByteArrayView text, AppSettings& settings) {
+    IniTextFile file(text);
     while (!file.atEnd()) {
         if (const Entry* entry = findEntry(ReadIniLine(file).toUpper())) {
             readValue(file, entry->field, settings);
@@ -131,25 +129,11 @@ QByteArray settingsText(const AppSettings& settings) {
 
 void LoadIniFile(AppSettings& settings) {
     SetDefaultSettings(settings);
-    const QString name = QString::fromLatin1(FileName);
-    // A folder or a device of that name is not a settings file.
-    if (!platform::isRegularFile(name)) {
-        return;
-    }
-    QFile file(name);
-    if (file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        readSettings(file, settings);
-    }
+    readSettings(platform::readWholeFile(QString::fromLatin1(FileName), MaxFileBytes), settings);
 }
 
-bool SaveIniFile(const AppSettings& settings) {
-    const QByteArray bytes = settingsText(settings);
-    // The text goes to a temporary file beside the old one, which is replaced only once the
-    // new text is complete. Unbuffered: a buffered flush takes a short write on a full disk
-    // for success, and the commit would then put a cut-off file in place.
-    QSaveFile file(QString::fromLatin1(FileName));
-    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-           file.write(bytes) == bytes.size() && file.commit();
+std::error_code SaveIniFile(const AppSettings& settings) {
+    return platform::writeWholeFile(QString::fromLatin1(FileName), settingsText(settings));
 }
 
 } // namespace modIniFile

@@ -4,13 +4,17 @@
 #include "core/modGlobal.h"
 
 #include <QByteArray>
-
-class QIODevice;
+#include <QByteArrayView>
+#include <system_error>
 
 // The settings file "Logwarden.ini" in the current directory.
 namespace modIniFile {
 
 inline constexpr const char* FileName = "Logwarden.ini";
+// The longest file the saver writes is about 41 KB (ten paths of the longest a path can be);
+// the loader reads no further than this, so a huge file in the start folder cannot hold the
+// window back.
+inline constexpr qsizetype MaxFileBytes = qsizetype{64} * 1024;
 
 void SetDefaultSettings(AppSettings& settings);
 
@@ -18,13 +22,12 @@ void SetDefaultSettings(AppSettings& settings);
 // leaves the reset values standing.
 void LoadIniFile(AppSettings& settings);
 
-// Replaces the file whole, or leaves the old one untouched when it cannot be written; never
-// leaves a torn file. Returns whether the file now holds `settings`.
-bool SaveIniFile(const AppSettings& settings);
+// Replaces the file whole (see platform::writeWholeFile); the system's reason when it cannot.
+std::error_code SaveIniFile(const AppSettings& settings);
 
-// Lays the settings text read from `in` over `settings`, leniently: keys in any case and order,
-// unknown lines dropped, values that do not read keep the field.
-void readSettings(QIODevice& in, AppSettings& settings);
+// Lays the settings text over `settings`, leniently: keys in any case and order, unknown lines
+// dropped, values that do not read keep the field.
+void readSettings(QByteArrayView text, AppSettings& settings);
 
 // The whole file as the saver writes it: 51 lines, each ending in CR LF, in the system code page.
 QByteArray settingsText(const AppSettings& settings);

@@ -2,31 +2,26 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
-
-class QIODevice;
 
 namespace modIniFile {
 
-// The open settings file, taken line by line. CR LF, LF and a lone CR each end a line. It is
-// read in blocks, so a huge or binary file costs one block and one line of memory at most.
+// The settings text, taken line by line. CR LF, LF and a lone CR each end a line.
 class IniTextFile {
 public:
-    // No setting is this long; a longer line is junk and reads as an empty line.
-    static constexpr qsizetype MaxLineBytes = qsizetype{32} * 1024;
+    // The longest path the system opens (PATH_MAX less its NUL); no setting is longer, so a
+    // longer line is junk and reads as an empty line.
+    static constexpr qsizetype MaxLineBytes = 4095;
 
-    explicit IniTextFile(QIODevice& device) : mDevice(device) {}
+    explicit IniTextFile(QByteArrayView text) : mText(text) {}
 
-    // True when no byte is left, or the device cannot be read any further.
-    bool atEnd();
+    bool atEnd() const { return mPos >= mText.size(); }
     // The next line without its line end; empty at the end.
-    QByteArray nextLine();
+    QByteArrayView nextLine();
 
 private:
-    bool fill();
-
-    QIODevice& mDevice;
-    QByteArray mBlock;
+    QByteArrayView mText;
     qsizetype mPos = 0;
 };
 

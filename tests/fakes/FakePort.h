@@ -59,6 +59,7 @@ public:
         return startError;
     }
     QString applicationFilePath() const override { return programPath; }
+    void printError(const QString& line) override { errors.push_back(line); }
 
     bool active = true;
     std::deque<MsgAnswer> msgAnswers;
@@ -73,6 +74,7 @@ public:
     std::vector<Dialog> dialogs;
     std::vector<Started> started;
     std::vector<bool> forwardCalls;
+    std::vector<QString> errors;
     QString clipboard;
     int focusCount = 0;
     int closeCount = 0;

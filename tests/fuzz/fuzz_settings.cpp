@@ -4,7 +4,6 @@
 #include "settings/IniFile.h"
 #include "settings/IniLines.h"
 
-#include <QBuffer>
 #include <QStringEncoder>
 #include <cstdint>
 #include <cstdlib>
@@ -14,10 +13,7 @@ namespace {
 AppSettings load(const QByteArray& text) {
     AppSettings settings;
     modIniFile::SetDefaultSettings(settings);
-    QBuffer buffer;
-    buffer.setData(text);
-    buffer.open(QIODevice::ReadOnly);
-    modIniFile::readSettings(buffer, settings);
+    modIniFile::readSettings(text, settings);
     return settings;
 }
 

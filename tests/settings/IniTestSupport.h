@@ -5,7 +5,6 @@
 #include "core/modGlobal.h"
 #include "settings/IniFile.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QMetaType>
@@ -30,10 +29,7 @@ inline AppSettings resetSettings() {
 }
 
 inline AppSettings parsed(const QByteArray& text, AppSettings start = resetSettings()) {
-    QBuffer buffer;
-    buffer.setData(text);
-    buffer.open(QIODevice::ReadOnly);
-    modIniFile::readSettings(buffer, start);
+    modIniFile::readSettings(text, start);
     return start;
 }
 

@@ -16,10 +16,7 @@ AppSettings changed(const std::function<void(AppSettings&)>& change,
 }
 
 QStringList readLines(const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    modIniFile::IniTextFile file(buffer);
+    modIniFile::IniTextFile file(bytes);
     QStringList lines;
     while (!file.atEnd()) {
         lines << modIniFile::ReadIniLine(file);
@@ -221,14 +218,6 @@ void IniFileTest::splitsLines_data() {
     QTest::newRow("last line unended") << QByteArray("a\r\nb") << QStringList{"a", "b", ""};
     QTest::newRow("empty lines kept") << QByteArray("\r\n\n\r") << QStringList{"", "", "", ""};
     QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b", ""};
-    // The file is read in blocks of 64 KiB.
-    const QByteArray a(32766, 'a');
-    const QByteArray b(32767, 'b');
-    QTest::newRow("CR LF split across blocks")
-        << a + "\r\n" + b + "\r\nz" << QStringList{QString(a), QString(b), "z", ""};
-    const QByteArray c(30000, 'c');
-    QTest::newRow("line across blocks") << c + "\r\n" + c + "\r\n" + a + "\r\nz"
-                                        << QStringList{QString(c), QString(c), QString(a), "z", ""};
     QTest::newRow("longest line kept") << longest + "\r\n" << QStringList{QString(longest), ""};
     QTest::newRow("one byte more reads empty") << longest + "y\nz" << QStringList{"", "z", ""};
     QTest::newRow("system code page")
