@@ -6,9 +6,9 @@
 #include <QByteArray>
 #include <QStringDecoder>
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 #include <type_traits>
 #include <uchardet/uchardet.h>
 #include <unicode/ucnv.h>
