@@ -197,10 +197,9 @@ Codec legacyCodec(QByteArrayView bytes, bool cut) {
         return locale;
     }
     // EUC-JP text often reads cleanly as Shift_JIS too, so the detector decides; a Japanese
-    // locale would otherwise show every file in the other Japanese encoding as noise. The
-    // detector has no answer for a few characters: then they are read in the encoding that
-    // reads them cleanly, the locale's first.
-    // A byte below 0x30 begins a character in both: the detector is not shown a cut one.
+    // locale would otherwise show every file in the other Japanese encoding as noise. It is not
+    // shown a cut character (a byte below 0x30 begins one in both). It has no answer for a few
+    // characters: they are then read in the encoding that reads them cleanly, the locale's first.
     if (const auto detected = detectedCodec(fromWholeCharacter(bytes, cut, Resync::LowByte))) {
         return *detected;
     }
