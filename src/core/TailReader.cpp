@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "core/TailReader.h"
 
+#include "core/TailDecoder.h"
 #include "core/frmMain.h"
 #include "platform/FileSystem.h"
-#include "platform/SystemText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,12 +51,14 @@ TailBytes readTail(const QString& path, std::int64_t fileLen, std::int32_t lineC
     const std::int64_t start = std::max<std::int64_t>(1, fileLen - bufferKiB * 1024);
     TailBytes tail{platform::readAt(path, start - 1, fileLen - start + 1)};
     tail.start = tailOffset(tail.window, lineCount);
+    tail.cut = tail.start == 0 && start > 1;
     return tail;
 }
 
 QString readTailText(const QString& path, std::int64_t fileLen, std::int32_t lineCount,
                      std::int64_t bufferKiB) {
-    return decodeSystemText(readTail(path, fileLen, lineCount, bufferKiB).shown());
+    const TailBytes tail = readTail(path, fileLen, lineCount, bufferKiB);
+    return decodeTail(tail.shown(), tail.cut, TailEncoding::Auto).text;
 }
 
 QString formatFileLen(std::int64_t length) {
@@ -99,13 +101,15 @@ void frmMain::RefreshTail() {
         lblFileLen.setCaption(formatFileLen(mdblFileLen));
         if (mdblFileLen == 0) {
             // Forget the old tail too, so a later re-render cannot bring back vanished lines.
-            mstrTailText.clear();
+            mTailBytes = {};
+            decodeShownTail();
             txtView.setText({});
             return;
         }
         mblnReading = true;
-        mstrTailText = readTailText(mstrFilePath, mdblFileLen, mlngLineCount,
-                                    static_cast<std::int64_t>(mdblBufferSize));
+        mTailBytes = readTail(mstrFilePath, mdblFileLen, mlngLineCount,
+                              static_cast<std::int64_t>(mdblBufferSize));
+        decodeShownTail();
         if (!port.isActiveWindow()) {
             mintFlashState = 1;
             timFlash.setEnabled(true);
@@ -116,6 +120,28 @@ void frmMain::RefreshTail() {
         failRead(systemErrorText(error));
     } catch (const std::exception& error) {
         failRead(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+// The last read is kept, so that another encoding shows it again without reading the file.
+void frmMain::decodeShownTail() {
+    const auto encoding =
+        static_cast<TailEncoding>(mnuOptionEncodingType.firstChecked().value_or(0));
+    const DecodedTail decoded = decodeTail(mTailBytes.shown(), mTailBytes.cut, encoding);
+    mstrTailText = decoded.text;
+    lblFileLen.setToolTipNote(mTailBytes.window.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral("文字コード: %1（%2）")
+                                        .arg(decoded.encoding, encoding == TailEncoding::Auto
+                                                                   ? QStringLiteral("自動判定")
+                                                                   : QStringLiteral("指定")));
+}
+
+void frmMain::mnuOptionEncodingType_Click(int Index) {
+    mnuOptionEncodingType.checkOnly(Index);
+    if (!mblnReading) {
+        decodeShownTail();
+        ShowTailText();
     }
 }
 

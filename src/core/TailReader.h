@@ -10,6 +10,7 @@
 struct TailBytes {
     QByteArray window;
     qsizetype start = 0;
+    bool cut = false; // the lines to show begin inside one that began before the window
     QByteArrayView shown() const { return QByteArrayView(window).sliced(start); }
 };
 
@@ -23,7 +24,7 @@ TailBytes readTail(const QString& path, std::int64_t fileLen, std::int32_t lineC
                    std::int64_t bufferKiB);
 
 // The text a refresh shows: the last `lineCount` lines of a file of `fileLen` bytes, read and
-// decoded. Throws std::system_error.
+// decoded in the encoding detected. Throws std::system_error.
 QString readTailText(const QString& path, std::int64_t fileLen, std::int32_t lineCount,
                      std::int64_t bufferKiB);
 

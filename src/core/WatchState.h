@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/TailReader.h"
 #include "platform/DateTime.h"
 #include "platform/FileSystem.h"
 
@@ -17,6 +18,7 @@ struct WatchState {
     std::int64_t mdblFileLen = 0;
     platform::FileId mFileId; // part of the change test: a file renamed over is another file
     bool mblnReading = false;
+    TailBytes mTailBytes; // the last read, kept to show it again in another encoding
     QString mstrTailText;
     short mintFlashState = 0;
 };

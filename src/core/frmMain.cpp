@@ -30,9 +30,11 @@ void frmMain::buildMenus() {
     mnuTextColor.setChildren({&mnuTextColorVal});
     mnuTextSize.setChildren({&mnuTextSizeValue});
     mnuOptionNewLine.setChildren({&mnuOptionNewLineType});
+    mnuOptionEncoding.setChildren({&mnuOptionEncodingType});
     mnuOptionUpdateAction.setChildren({&mnuOptionUpdateActionIcon, &mnuOptionUpdateActionTaskbar});
     mnuOption.setChildren({&mnuOptionLine, &mnuOptionBuffer, &mnuBGColor, &mnuTextColor,
-                           &mnuTextSize, &mnuOptionNewLine, &mnuOptionUpdateAction});
+                           &mnuTextSize, &mnuOptionNewLine, &mnuOptionEncoding,
+                           &mnuOptionUpdateAction});
 }
 
 void frmMain::connectHandlers() {
@@ -62,6 +64,7 @@ void frmMain::connectHandlers() {
     onIndex(mnuTextColorVal, &frmMain::mnuTextColorVal_Click);
     onIndex(mnuTextSizeValue, &frmMain::mnuTextSizeValue_Click);
     onIndex(mnuOptionNewLineType, &frmMain::mnuOptionNewLineType_Click);
+    onIndex(mnuOptionEncodingType, &frmMain::mnuOptionEncodingType_Click);
 }
 
 QString frmMain::GetAppCaption() {

@@ -52,6 +52,7 @@ public:
     void RefreshTail();
     std::int32_t GetLineCount() const;
     std::int32_t GetBufferSize() const;
+    void mnuOptionEncodingType_Click(int Index);
 
     // Rendering and extraction (core/TailRender.cpp)
     void ShowTailText();
@@ -153,6 +154,11 @@ public:
     ui::MenuItem mnuOptionNewLine{{QStringLiteral("改行コード")}};
     ui::MenuArray mnuOptionNewLineType{
         {{1, {QStringLiteral("CRLF"), {}, true}}, {2, {QStringLiteral("LF")}}}};
+    ui::MenuItem mnuOptionEncoding{{QStringLiteral("文字コード")}};
+    ui::MenuArray mnuOptionEncodingType{{{0, {QStringLiteral("自動"), {}, true}},
+                                         {1, {QStringLiteral("UTF-8")}},
+                                         {2, {QStringLiteral("Shift_JIS")}},
+                                         {3, {QStringLiteral("EUC-JP")}}}};
     ui::MenuItem mnuOptionUpdateAction{{QStringLiteral("更新の通知")}};
     ui::MenuItem mnuOptionUpdateActionIcon{{QStringLiteral("アイコンの点滅"), {}, true, false}};
     ui::MenuItem mnuOptionUpdateActionTaskbar{
@@ -168,6 +174,7 @@ private:
     void connectHandlers();
     void handleCommandLine();
     void failRead(const QString& description);
+    void decodeShownTail();
     // A View switch: its menu item, the setting that records it and the control it shows.
     struct ViewSwitch {
         ui::MenuItem& item;

@@ -43,6 +43,15 @@ QRect centredInPanel(QRect design, const QLabel& label) {
     return design;
 }
 
+// A tooltip that looks like markup is shown as markup: a file name must show as it is.
+QString plainToolTip(const QString& text) {
+    if (text.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("<p style='white-space:pre'>") +
+           text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")) + QStringLiteral("</p>");
+}
+
 // The fewest pixels that cover the twips, so a minimum in twips is never undercut by rounding.
 int coveringPixels(double twips, int pixels, double back) {
     return back < twips ? pixels + 1 : pixels;
@@ -122,9 +131,16 @@ void MainWindow::bindLabel(QLabel& widget, ui::Label& model, bool valueLabel) {
         widget.setForegroundRole(QPalette::Text);
     }
     widget.setTextFormat(Qt::PlainText);
-    const auto sync = [this, &widget, &model] {
-        widget.setText(model.caption());
+    // A path that does not fit keeps both ends: where it starts and the file's name.
+    const bool elideMiddle = &model == &mForm.lblFilePath;
+    const auto sync = [this, &widget, &model, valueLabel, elideMiddle] {
         widget.setGeometry(centredInPanel(Twips(*this).toPixels(model.rect()), widget));
+        widget.setText(elideMiddle ? widget.fontMetrics().elidedText(
+                                         model.caption(), Qt::ElideMiddle, widget.width())
+                                   : model.caption());
+        if (valueLabel) {
+            widget.setToolTip(plainToolTip(model.toolTip()));
+        }
         widget.setVisible(model.visible());
     };
     observe(model, sync);

@@ -3,20 +3,59 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <langinfo.h>
+
+namespace {
+
+// A code set that the converters do not know is taken as UTF-8, as Qt takes every locale.
+QStringDecoder systemDecoder() {
+    QStringDecoder decoder(systemCodeSet().constData());
+    return decoder.isValid() ? std::move(decoder) : QStringDecoder(QStringDecoder::Utf8);
+}
+
+QStringEncoder systemEncoder() {
+    QStringEncoder encoder(systemCodeSet().constData());
+    return encoder.isValid() ? std::move(encoder) : QStringEncoder(QStringEncoder::Utf8);
+}
+
+} // namespace
+
+QByteArray systemCodeSet() {
+    const QByteArray name(nl_langinfo(CODESET));
+    // Without a locale every byte past 127 would be lost, and every path that holds one.
+    for (const char* utf8 : {"ANSI_X3.4-1968", "US-ASCII", "ASCII", "UTF-8", "UTF8"}) {
+        if (name.compare(utf8, Qt::CaseInsensitive) == 0) {
+            return QByteArrayLiteral("UTF-8");
+        }
+    }
+    return name.isEmpty() ? QByteArrayLiteral("UTF-8") : name;
+}
 
 QString decodeSystemText(QByteArrayView bytes) {
-#if !defined(Q_OS_WIN)
-    // The code set is UTF-8 here. Whole lines decode the same without the decoder's state, which
-    // only holds back an unfinished last character, and twice as fast.
-    if (bytes.endsWith('\n')) {
-        return QString::fromUtf8(bytes);
+    if (systemCodeSet() == "UTF-8") {
+        // Whole lines decode the same without the decoder's state, which only holds back an
+        // unfinished last character, and twice as fast.
+        if (bytes.endsWith('\n')) {
+            return QString::fromUtf8(bytes);
+        }
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        return decoder.decode(bytes);
     }
-#endif
-    QStringDecoder decoder(QStringDecoder::System);
+    QStringDecoder decoder = systemDecoder();
     return decoder.decode(bytes);
 }
 
 QByteArray encodeSystemText(const QString& text) {
-    QStringEncoder encoder(QStringEncoder::System);
+    QStringEncoder encoder = systemEncoder();
     return encoder.encode(text);
+}
+
+bool systemTextHolds(const QString& text) {
+    QStringEncoder encoder = systemEncoder();
+    const QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError()) {
+        return false;
+    }
+    QStringDecoder decoder = systemDecoder();
+    return decoder.decode(bytes) == text && !decoder.hasError();
 }

@@ -5,6 +5,10 @@
 #include <QByteArrayView>
 #include <QString>
 
-// Text in the system's code page: the locale's code set here, the ANSI code page on Windows.
+// Text in the system's code page: the code set of the locale in force ("UTF-8", "SHIFT_JIS",
+// ...), as the C library names it. An ASCII code set, the C locale's, counts as UTF-8.
+QByteArray systemCodeSet();
 QString decodeSystemText(QByteArrayView bytes);
 QByteArray encodeSystemText(const QString& text);
+// Whether the text, written in the code set, reads back as the same text.
+bool systemTextHolds(const QString& text);

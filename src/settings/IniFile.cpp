@@ -62,9 +62,10 @@ void readValue(IniTextFile& file, const Field& field, AppSettings& settings) {
 }
 
 // A path with a line break in it would read back as two lines and shift every entry after it;
-// one longer than the reader takes would read back empty.
+// one longer than the reader takes would read back empty; one with a character the code set
+// lacks would read back as another path.
 bool readsBack(const QString& path) {
-    if (path.contains(u'\r') || path.contains(u'\n')) {
+    if (path.contains(u'\r') || path.contains(u'\n') || !systemTextHolds(path)) {
         return false;
     }
     return encodeSystemText(path).size() <= IniTextFile::MaxLineBytes;

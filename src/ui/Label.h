@@ -13,9 +13,15 @@ public:
 
     const QString& caption() const { return mCaption; }
     void setCaption(const QString& caption) { assign(mCaption, caption); }
+    // A value label's tooltip: its whole caption, which may not fit, and the note below it.
+    QString toolTip() const {
+        return mToolTipNote.isEmpty() ? mCaption : mCaption + u'\n' + mToolTipNote;
+    }
+    void setToolTipNote(const QString& note) { assign(mToolTipNote, note); }
 
 private:
     QString mCaption;
+    QString mToolTipNote;
 };
 
 // A captionless frame: it only groups a caption label and a value label.

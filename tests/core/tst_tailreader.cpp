@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "LoadedForm.h"
 #include "TailOracle.h"
+#include "core/TailDecoder.h"
 #include "core/TailReader.h"
 #include "platform/SystemText.h"
 
 #include <QRandomGenerator>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(TailEncoding)
 
 class TailReaderTest : public QObject {
     Q_OBJECT
@@ -15,14 +19,15 @@ private Q_SLOTS:
     void readsTheLastLines_data();
     void readsTheLastLines();
     void matchesTheBytewiseScanOnGeneratedFiles();
-    void decodesLikeTheSystemDecoder_data();
-    void decodesLikeTheSystemDecoder();
+    void decodesTheTail_data();
+    void decodesTheTail();
     void decodesRandomBytesLikeTheSystemDecoder();
     void formatsThePanels();
     void refreshShowsTailAndPanels();
     void unchangedFileTouchesNothing();
     void lineCountChangeRereadsButBufferSizeWaits();
     void emptiedFileClearsViewAndRememberedTail();
+    void encodingMenuShowsTheLastReadAgain();
 };
 
 void TailReaderTest::readsTheLastLines_data() {
@@ -78,23 +83,67 @@ QString systemDecoded(const QByteArray& bytes) {
     return decoder.decode(bytes);
 }
 
-} // namespace
-
-void TailReaderTest::decodesLikeTheSystemDecoder_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("whole lines") << QByteArray("INFO ok\n\xE8\xAD\xA6\xE5\x91\x8A\n");
-    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFstart\n");
-    QTest::newRow("mark without a line end") << QByteArray("\xEF\xBB\xBFstart");
-    QTest::newRow("starts inside a character") << QByteArray("\xAD\xA6 rest\n");
-    QTest::newRow("ends inside a character") << QByteArray("line\n\xE8\xAD");
-    QTest::newRow("character cut by a line end") << QByteArray("a\xE8\xAD\nb\n");
-    QTest::newRow("invalid bytes") << QByteArray("\xFF\xC0\x80\xED\xA0\x80\n");
+QByteArray encoded(const char* encoding, const char* text) {
+    QStringEncoder encoder(encoding);
+    return encoder.encode(QString::fromUtf8(text));
 }
 
-void TailReaderTest::decodesLikeTheSystemDecoder() {
+} // namespace
+
+void TailReaderTest::decodesTheTail_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<TailEncoding>("encoding");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("name");
+    const TailEncoding detect = TailEncoding::Auto;
+    QTest::newRow("empty") << QByteArray() << false << detect << QString() << "UTF-8";
+    QTest::newRow("ends inside a character")
+        << QByteArray("line\n\xE8\xAD") << false << detect << "line\n"
+        << "UTF-8";
+    QTest::newRow("ends inside a Shift_JIS character")
+        << encoded("Shift_JIS", "ログ\n") + '\x83' << false << detect << "ログ\n"
+        << "Shift_JIS";
+    QTest::newRow("EUC-JP that reads as Shift_JIS too")
+        << encoded("EUC-JP", "ログを開始します\n") << false << detect << "ログを開始します\n"
+        << "EUC-JP";
+    QTest::newRow("UTF-8 and Shift_JIS lines, each read as written")
+        << "a\xE2\x86\x92"
+           "b\n" +
+               encoded("Shift_JIS", "警告: 設定を開けません\n") + "c\n\xE2\x86\x92\n"
+        << false << detect << "a→b\n警告: 設定を開けません\nc\n→\n"
+        << "UTF-8 + Shift_JIS";
+    // 漢 8A BF, 字 8E 9A, テ 83 65, ス 83 58: BF cannot lead, 65 cannot lead.
+    QTest::newRow("Shift_JIS cut: the byte after one that cannot lead")
+        << encoded("Shift_JIS", "漢字テスト\n").sliced(1) << true << detect << "字テスト\n"
+        << "Shift_JIS";
+    QTest::newRow("Shift_JIS cut among bytes that may lead or trail")
+        << encoded("Shift_JIS", "字テスト\n").sliced(1) << true << detect << "スト\n"
+        << "Shift_JIS";
+    QTest::newRow("EUC-JP cut: up to a byte below 0xA1")
+        << encoded("EUC-JP", "ログを開始 1 ファイルを開けません\n").sliced(1) << true << detect
+        << " 1 ファイルを開けません\n"
+        << "EUC-JP";
+    QTest::newRow("whole lines are not cut")
+        << encoded("Shift_JIS", "漢字\n") << false << detect << "漢字\n"
+        << "Shift_JIS";
+    QTest::newRow("UTF-8 chosen for Shift_JIS bytes")
+        << encoded("Shift_JIS", "ログ\n") << false << TailEncoding::Utf8 << "\uFFFD\uFFFD\uFFFDO\n"
+        << "UTF-8";
+    QTest::newRow("Shift_JIS chosen: unreadable bytes stay visible")
+        << QByteArray("a\x80\n") << false << TailEncoding::ShiftJis << "a\uFFFD\n"
+        << "Shift_JIS";
+}
+
+void TailReaderTest::decodesTheTail() {
     QFETCH(QByteArray, bytes);
-    QCOMPARE(decodeSystemText(bytes), systemDecoded(bytes));
+    QFETCH(bool, cut);
+    QFETCH(TailEncoding, encoding);
+    QFETCH(QString, text);
+    QFETCH(QString, name);
+    const DecodedTail decoded = decodeTail(bytes, cut, encoding);
+    QCOMPARE(decoded.text, text);
+    QCOMPARE(decoded.encoding, name);
 }
 
 void TailReaderTest::decodesRandomBytesLikeTheSystemDecoder() {
@@ -170,7 +219,30 @@ void TailReaderTest::emptiedFileClearsViewAndRememberedTail() {
     QCOMPARE(w.form.watchState().mintFlashState, short(0));
     // A re-render must not bring the vanished lines back.
     w.form.mnuOptionNewLineType.click(2);
+    w.form.mnuOptionEncodingType.click(1);
     QVERIFY(!w.form.txtView.text().contains(QStringLiteral("line")));
+}
+
+void TailReaderTest::encodingMenuShowsTheLastReadAgain() {
+    LoadedForm w;
+    const char* text = "ログを開始します\n警告: 設定ファイルを開けません\n";
+    const QString shown = QString::fromUtf8(text) + QStringLiteral("\r\n");
+    const QString path = w.dir.write("app.log", encoded("EUC-JP", text));
+    w.form.OpenWatchedFile(path);
+    w.form.mnuMonitorStart.click();
+    QCOMPARE(w.form.txtView.text(), shown);
+    const QString size = w.form.lblFileLen.caption();
+    QCOMPARE(w.form.lblFileLen.toolTip(),
+             size + QStringLiteral("\n文字コード: EUC-JP（自動判定）"));
+    w.dir.write("app.log", "not read\n");
+    w.form.mnuOptionEncodingType.click(2);
+    QCOMPARE(w.form.mnuOptionEncodingType.firstChecked(), 2);
+    QCOMPARE(w.form.txtView.text(),
+             decodeTail(encoded("EUC-JP", text), false, TailEncoding::ShiftJis).text + "\r\n");
+    QCOMPARE(w.form.lblFileLen.toolTip(), size + QStringLiteral("\n文字コード: Shift_JIS（指定）"));
+    w.form.mnuOptionEncodingType.click(0);
+    QCOMPARE(w.form.txtView.text(), shown);
+    QVERIFY(w.form.timFileCheck.enabled());
 }
 
 QTEST_GUILESS_MAIN(TailReaderTest)

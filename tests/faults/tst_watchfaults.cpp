@@ -5,6 +5,7 @@
 #include "core/TailReader.h"
 #include "platform/FileSystem.h"
 
+#include <QStringEncoder>
 #include <QtTest>
 #include <atomic>
 #include <cerrno>
@@ -27,6 +28,11 @@ struct Window : LoadedForm {
     QString tail() const { return form.watchState().mstrTailText; }
     bool monitoring() const { return form.timFileCheck.enabled(); }
 };
+
+QByteArray encoded(const char* encoding, const QString& text) {
+    QStringEncoder encoder(encoding);
+    return encoder.encode(text);
+}
 
 QString systemText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -343,16 +349,29 @@ void WatchFaultsTest::oddBytesAreShownVisibly_data() {
                                << "a" + nul + "b\n" + nul + nul + "\n\r\n";
     QTest::newRow("invalid UTF-8") << QByteArray("x\xFF\xFEy\n") << "x" + bad + bad + "y\n\r\n";
     QTest::newRow("surrogate bytes") << QByteArray("\xED\xA0\x80\n") << bad + bad + bad + "\n\r\n";
-    // 25 KiB plus one byte of three-byte characters starts two bytes into one of them.
-    QByteArray cut;
-    while (cut.size() < 30000) {
-        cut += "\xE3\x81\x82";
+    const QString log =
+        QStringLiteral("2024-03-05 14:07:09 エラー: 設定ファイルを開けません\r\n"
+                       "2024-03-05 14:07:10 情報: 接続を回復しました（3 回目）\r\n");
+    for (const char* encoding : {"Shift_JIS", "EUC-JP"}) {
+        QTest::addRow("%s log", encoding) << encoded(encoding, log) << log + "\r\n";
     }
-    QString cutView = bad + bad;
-    for (int i = 0; i < (25 * 1024 + 1 - 2) / 3; ++i) {
-        cutView += QStringLiteral("\u3042");
+    QTest::newRow("UTF-8 and Shift_JIS lines")
+        << log.toUtf8() + encoded("Shift_JIS", log) << log + log + "\r\n";
+    // 25 KiB plus one byte starts one byte into a character of three bytes in UTF-8 ("あ"), and
+    // into one of two bytes followed by a blank in the others ("あ ").
+    const struct {
+        const char* encoding;
+        QString unit;
+        QString cutView;
+    } cuts[] = {{"UTF-8", QStringLiteral("あ"), {}},
+                {"Shift_JIS", QStringLiteral("あ "), QStringLiteral(" ")},
+                {"EUC-JP", QStringLiteral("あ "), QStringLiteral(" ")}};
+    for (const auto& cut : cuts) {
+        const QByteArray unit = encoded(cut.encoding, cut.unit);
+        const QByteArray file = unit.repeated(30000 / unit.size());
+        QTest::addRow("%s character cut at the window start", cut.encoding)
+            << file << cut.cutView + cut.unit.repeated((25 * 1024 + 1 - 2) / unit.size()) + "\r\n";
     }
-    QTest::newRow("character cut at the window start") << cut << cutView + "\r\n";
 }
 
 void WatchFaultsTest::oddBytesAreShownVisibly() {

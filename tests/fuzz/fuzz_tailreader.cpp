@@ -2,19 +2,18 @@
 // The tail reader on any file bytes and settings, by two roads chosen by the input:
 // - the reader alone, with any line count and window size and a length that may be stale (the
 //   file grew or shrank after its length was taken): exactly the bytes that a byte-by-byte
-//   scan of what the file holds gives, decoded as the system decoder does;
+//   scan of what the file holds gives, decoded in every encoding, valid UTF-8 as UTF-8;
 // - the whole window, with any stored line-count, buffer-size and newline-type index and any
 //   keyword (and sometimes a filler, so that the file outgrows the read window): a readable
 //   file raises no message, and the view shows those bytes, decoded and rendered.
 #include "FakePort.h"
 #include "MemoryFile.h"
 #include "TailOracle.h"
+#include "core/TailDecoder.h"
 #include "core/TailReader.h"
 #include "core/TailRender.h"
 #include "core/frmMain.h"
-#include "platform/SystemText.h"
 
-#include <QStringDecoder>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -26,11 +25,6 @@ void check(bool ok) {
     if (!ok) {
         std::abort();
     }
-}
-
-QString systemDecoded(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringDecoder::System);
-    return decoder.decode(bytes);
 }
 
 QByteArray remainingBytes(FuzzedDataProvider& in) {
@@ -49,7 +43,13 @@ void readerAlone(FuzzedDataProvider& in, MemoryFile& file) {
 
     const TailBytes tail = readTail(file.path(), queried, lineCount, bufferKiB);
     check(tail.shown() == bytewiseTail(bytes, queried, lineCount, bufferKiB));
-    check(decodeSystemText(tail.shown()) == systemDecoded(tail.shown()));
+    for (const TailEncoding encoding :
+         {TailEncoding::Auto, TailEncoding::Utf8, TailEncoding::ShiftJis, TailEncoding::EucJp}) {
+        const DecodedTail decoded = decodeTail(tail.shown(), tail.cut, encoding);
+        if (encoding == TailEncoding::Auto && !tail.cut && tail.shown().isValidUtf8()) {
+            check(decoded.text == QString::fromUtf8(tail.shown()));
+        }
+    }
 }
 
 struct Window {
@@ -86,7 +86,9 @@ void throughTheWindow(FuzzedDataProvider& in, MemoryFile& file) {
     check(lineCount % 10 == 0 && lineCount >= 10 && lineCount <= 200);
     check(bufferKiB % 25 == 0 && bufferKiB >= 25 && bufferKiB <= 200);
     const QByteArray shown = bytewiseTail(bytes, bytes.size(), lineCount, bufferKiB);
-    check(state.mstrTailText == systemDecoded(shown));
+    const qsizetype window = qsizetype{bufferKiB} * 1024 + 1;
+    const bool cut = bytes.size() > window && shown.size() == window;
+    check(state.mstrTailText == decodeTail(shown, cut, TailEncoding::Auto).text);
     check(w.form.txtView.text() ==
           renderTail(state.mstrTailText, w.global.gstrReturnCode, !keyword.isEmpty(), keyword));
 }

@@ -106,14 +106,27 @@ void MainWindowTest::copyPutsTheWholeTextOnTheClipboard() {
 
 void MainWindowTest::commandLineFileIsShown() {
     TempWorkDir dir;
-    const QString path = dir.write("app.log", numberedLines(1, 30));
+    const QString folder =
+        QStringLiteral("a-folder-deep-enough-to-be-too-long-for-the-label/").repeated(3);
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = dir.write(folder + "app<b>.log", numberedLines(1, 30));
     ShownWindow<FakePort> w(path);
     QCOMPARE(w.window.windowTitle(), QStringLiteral("Logwarden (ver 1.1.0)"));
     QVERIFY(w.window.textView().toPlainText().startsWith(QStringLiteral("line 12\nline 13")));
-    const QList<QLabel*> labels = w.window.findChildren<QLabel*>();
-    const bool pathShown = std::any_of(labels.begin(), labels.end(),
-                                       [&](QLabel* label) { return label->text() == path; });
-    QVERIFY(pathShown);
+    const auto label = [&](const QString& toolTipPart) {
+        const QList<QLabel*> labels = w.window.findChildren<QLabel*>();
+        const auto it = std::find_if(labels.begin(), labels.end(), [&](QLabel* l) {
+            return l->toolTip().contains(toolTipPart.toHtmlEscaped());
+        });
+        return it == labels.end() ? nullptr : *it;
+    };
+    // The path keeps both ends and shows whole, as plain text, in its tooltip.
+    const QLabel* pathLabel = label(path);
+    QVERIFY(pathLabel);
+    QVERIFY(pathLabel->text().startsWith(path.left(10)));
+    QVERIFY(pathLabel->text().endsWith(QStringLiteral("app<b>.log")));
+    QVERIFY(pathLabel->text().contains(QChar(0x2026)));
+    QVERIFY(label(QStringLiteral("文字コード: UTF-8（自動判定）")));
 }
 
 void MainWindowTest::japaneseGlyphsArePresentInTheFont() {

@@ -4,7 +4,10 @@
 #include "settings/IniNumber.h"
 
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QStringEncoder>
 #include <QtTest>
+#include <clocale>
 #include <functional>
 
 namespace {
@@ -81,6 +84,7 @@ private Q_SLOTS:
     void saveThenLoadGivesBackEveryField();
     void recentPathsReadBackAsWritten_data();
     void recentPathsReadBackAsWritten();
+    void shiftJisLocaleWritesShiftJis();
 };
 
 void IniFileTest::readsNumbers_data() {
@@ -286,6 +290,25 @@ void IniFileTest::recentPathsReadBackAsWritten() {
     AppSettings rest = loaded;
     rest.gstrRecentFiles = saved.gstrRecentFiles;
     QCOMPARE(rest, saved);
+}
+
+void IniFileTest::shiftJisLocaleWritesShiftJis() {
+    const QByteArray before = std::setlocale(LC_ALL, nullptr);
+    const auto restore = qScopeGuard([&] { std::setlocale(LC_ALL, before.constData()); });
+    if (std::setlocale(LC_ALL, "ja_JP.SJIS") == nullptr) {
+        QSKIP("the locale ja_JP.SJIS is missing: scripts/deps makes it");
+    }
+    const QString japanese = QStringLiteral("/var/log/日本語/ｱﾌﾟﾘ.log");
+    AppSettings saved = resetSettings();
+    // Paths with characters that Shift_JIS lacks would read back as other paths.
+    saved.gstrRecentFiles = {japanese, "/tmp/café.log", "/tmp/😀.log", "/b.log"};
+    const QByteArray text = modIniFile::settingsText(saved);
+    QCOMPARE(text.count('\n'), 51);
+    QVERIFY(text.contains(QByteArray(QStringEncoder("Shift_JIS").encode(japanese))));
+    const AppSettings loaded = parsed(text);
+    QCOMPARE(loaded.gstrRecentFiles[0], japanese);
+    QCOMPARE(loaded.gstrRecentFiles[1], QStringLiteral("/b.log"));
+    QCOMPARE(loaded.gstrRecentFiles[2], QString());
 }
 
 QTEST_GUILESS_MAIN(IniFileTest)
