@@ -113,9 +113,9 @@ void frmMain::handleCommandLine() {
 
 void frmMain::Form_QueryUnload() {
     if (const std::error_code error = modIniFile::SaveIniFile(g)) {
-        port.printError(QStringLiteral("logwarden: %1 を保存できません: %2")
-                            .arg(QLatin1String(modIniFile::FileName),
-                                 QString::fromLocal8Bit(error.message())));
+        port.printError(
+            QStringLiteral("logwarden: %1 を保存できません: %2")
+                .arg(QLatin1String(modIniFile::FileName), QString::fromLocal8Bit(error.message())));
     }
     modWindowForward::SetWindowForward(port, false);
 }
