@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Linked into the start-up figures' programs: at the first paint of the widget they watch, it
 // prints the moment on the monotonic clock and quits. Built only in bench/.
+#include "Monotonic.h"
 #include "PaintFilter.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
@@ -30,9 +30,7 @@ protected:
 
     void painted(QWidget&, const QRegion&) override {
         mDone = true;
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        std::printf("first-paint-ns %lld\n", now.tv_sec * 1000000000LL + now.tv_nsec);
+        std::printf("first-paint-ns %lld\n", static_cast<long long>(bench::monotonicNs()));
         std::fflush(stdout);
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     }
