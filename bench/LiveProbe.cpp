@@ -11,10 +11,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMainWindow>
 #include <QTextBlock>
 #include <QTimer>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -42,7 +44,7 @@ protected:
         if (!mStarting) {
             if (!view.document()->isEmpty()) {
                 mStarting = true;
-                QTimer::singleShot(0, this, &LiveProbe::startMonitoring);
+                QTimer::singleShot(0, this, &LiveProbe::settle);
             }
             return;
         }
@@ -76,23 +78,56 @@ protected:
     }
 
 private:
-    void startMonitoring() {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
+    // The window manager may still be placing the window and undo an early resize: this waits
+    // until the window is active, and until it has kept 800 x 600 for a few ticks.
+    void settle() {
+        const auto [window, start] = startCommand();
+        if (start == nullptr) {
+            return fail("no enabled 開始(&S) command");
+        }
+        if (++mTicks > 300) {
+            return fail("the window would not stay 800 x 600");
+        }
+        if (!window->isActiveWindow() && mTicks < 20) {
+            QTimer::singleShot(100, this, &LiveProbe::settle);
+            return;
+        }
+        if (window->size() != QSize(800, 600)) {
+            window->resize(800, 600);
+            mSteady = 0;
+        } else if (++mSteady == 3) {
+            start->trigger();
+            std::printf("monitoring %lld\n", static_cast<long long>(bench::monotonicNs()));
+            std::fflush(stdout);
+            return;
+        }
+        QTimer::singleShot(100, this, &LiveProbe::settle);
+    }
+
+    // The menus are windows of their own too: the main window is the one to resize.
+    static std::pair<QWidget*, QAction*> startCommand() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* window = qobject_cast<QMainWindow*>(widget);
+            if (window == nullptr) {
+                continue;
+            }
             for (QAction* action : window->findChildren<QAction*>()) {
                 if (action->text() == QStringLiteral("開始(&S)") && action->isEnabled()) {
-                    window->resize(800, 600);
-                    action->trigger();
-                    std::printf("monitoring %lld\n", static_cast<long long>(bench::monotonicNs()));
-                    std::fflush(stdout);
-                    return;
+                    return {window, action};
                 }
             }
         }
-        std::fprintf(stderr, "live probe: no enabled 開始(&S) command\n");
+        return {nullptr, nullptr};
+    }
+
+    static void fail(const char* why) {
+        std::fprintf(stderr, "live probe: %s\n", why);
         QCoreApplication::exit(3);
     }
 
     bool mStarting = false;
+    int mTicks = 0;
+    int mSteady = 0;
     long long mReported = -1;
 };
 
