@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QTextBlock>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
