@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The tail reader, the poll and the renderer, each beside what it is measured against.
+// --window: instead, the figures of a line appended to a real window, on the X display.
 // --smoke: a few iterations on small files, to show that every figure still runs.
 #include "Benchmarks.h"
 #include "Summary.h"
@@ -28,11 +29,19 @@ int main(int argc, char* argv[]) {
                                   "--benchmark_min_time=0.05"};
     std::vector<std::string> given(argv + 1, argv + argc);
     const bool smoke = std::erase(given, "--smoke") > 0;
+    const bool window = std::erase(given, "--window") > 0;
     if (smoke) {
         args.insert(args.end(), {"--benchmark_repetitions=1", "--benchmark_min_time=0"});
     }
     args.insert(args.end(), given.begin(), given.end());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    if (window) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+            std::cerr << "--window needs an X display: run it through scripts/bench or xvfb-run"
+                      << std::endl;
+            return 1;
+        }
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     qInstallMessageHandler(keepSevereMessages);
@@ -46,8 +55,10 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     std::cerr << "Writing the log files..." << std::endl;
-    if (!bench::registerTailBenchmarks(dir.path(), smoke) ||
-        !bench::registerRenderBenchmarks(dir.path())) {
+    const bool registered = window ? bench::registerWindowBenchmarks(dir.path())
+                                   : bench::registerTailBenchmarks(dir.path(), smoke) &&
+                                         bench::registerRenderBenchmarks(dir.path());
+    if (!registered) {
         std::cerr << "cannot write the log files in " << dir.path().toStdString() << std::endl;
         return 1;
     }

@@ -1,42 +1,38 @@
 // SPDX-License-Identifier: MIT
 // Linked into the start-up figures' programs: at the first paint of the widget they watch, it
 // prints the moment on the monotonic clock and quits. Built only in bench/.
+#include "Monotonic.h"
+#include "PaintFilter.h"
+
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QTimer>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
-bool isWatched(QWidget& widget) {
-#ifdef LOGWARDEN_PROBE_TEXT_VIEW
-    // The text view, once the tail is in it.
-    const auto* view = qobject_cast<const QPlainTextEdit*>(widget.parentWidget());
-    return view != nullptr && view->viewport() == &widget && !view->document()->isEmpty();
-#else
-    return widget.isWindow();
-#endif
-}
-
-class FirstPaintProbe : public QObject {
+class FirstPaintProbe : public bench::PaintFilter {
 public:
-    using QObject::QObject;
+    using PaintFilter::PaintFilter;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (mDone || event->type() != QEvent::Paint || !watched->isWidgetType() ||
-            !isWatched(*static_cast<QWidget*>(watched))) {
+    bool watches(QWidget& widget) override {
+        if (mDone) {
             return false;
         }
+#ifdef LOGWARDEN_PROBE_TEXT_VIEW
+        // The text view, once the tail is in it.
+        const QPlainTextEdit* view = bench::textViewOf(widget);
+        return view != nullptr && !view->document()->isEmpty();
+#else
+        return widget.isWindow();
+#endif
+    }
+
+    void painted(QWidget&, const QRegion&) override {
         mDone = true;
-        watched->event(event); // the paint itself is part of the figure
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        std::printf("first-paint-ns %lld\n", now.tv_sec * 1000000000LL + now.tv_nsec);
+        std::printf("first-paint-ns %lld\n", static_cast<long long>(bench::monotonicNs()));
         std::fflush(stdout);
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        return true;
     }
 
 private:

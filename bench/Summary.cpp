@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Summary.h"
 
+#include "Stats.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -11,19 +13,6 @@ namespace {
 std::map<std::string, Target>& figures() {
     static std::map<std::string, Target> all;
     return all;
-}
-
-struct Spread {
-    double min;
-    double median;
-    double max;
-};
-
-Spread spread(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    const double median = n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-    return {values.front(), median, values.back()};
 }
 
 std::string format(const Spread& s, double unit) {
@@ -92,13 +81,15 @@ bool SummaryReporter::printSummary(bool checkTargets) const {
         std::string ratios;
         bool met = false;
         char verdict[96];
-        if (target.kind == Target::Kind::Ratio) {
+        if (!target.reference.empty()) {
             const Spread r = spread(ratio);
             besides = format(spread(reference), target.unit);
             char text[64];
             std::snprintf(text, sizeof text, "%6.2f %6.2f %6.2f", r.min, r.median, r.max);
             ratios = text;
-            met = r.median <= target.bound;
+        }
+        if (target.kind == Target::Kind::Ratio) {
+            met = spread(ratio).median <= target.bound;
             std::snprintf(verdict, sizeof verdict, "<= %.1fx %s %s", target.bound,
                           target.reference.c_str(), outcome(met));
         } else if (target.kind == Target::Kind::Informative) {

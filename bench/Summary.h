@@ -13,12 +13,12 @@
 namespace bench {
 
 // What a figure must meet: a ratio to the figure measured beside it, or an absolute time.
-// Informative figures have none.
+// Informative figures have none, and show a ratio when they name what they are beside.
 struct Target {
     enum class Kind { Ratio, Absolute, Informative };
     Kind kind = Kind::Ratio;
     double bound = 0;      // the highest ratio, or the highest median in seconds
-    std::string reference; // what the ratio divides by
+    std::string reference; // what the ratio divides by; none for an absolute target
     double unit = 1e-6;    // seconds per printed unit
     std::string unitName = "us";
 };
@@ -56,9 +56,11 @@ struct WallClock {
 };
 
 // Times `product` and `reference` in turns, swapping which goes first, so that neither always
-// runs on the caches the other warmed. Reports both as counters.
-template <class Clock = WallClock, class Product, class Reference>
-void timePaired(benchmark::State& state, Product product, Reference reference) {
+// runs on the caches the other warmed; `prepare` runs untimed before each turn. Reports both
+// as counters.
+template <class Clock, class Prepare, class Product, class Reference>
+void timePairedAfter(benchmark::State& state, Prepare prepare, Product product,
+                     Reference reference) {
     typename Clock::duration productTime{};
     typename Clock::duration referenceTime{};
     const auto timed = [](auto& work, typename Clock::duration& total) {
@@ -68,6 +70,7 @@ void timePaired(benchmark::State& state, Product product, Reference reference) {
     };
     bool productFirst = true;
     for (auto _ : state) {
+        prepare();
         if (productFirst) {
             timed(product, productTime);
             timed(reference, referenceTime);
@@ -84,6 +87,12 @@ void timePaired(benchmark::State& state, Product product, Reference reference) {
         benchmark::Counter(seconds(productTime), benchmark::Counter::kAvgIterations);
     state.counters["reference"] =
         benchmark::Counter(seconds(referenceTime), benchmark::Counter::kAvgIterations);
+}
+
+template <class Clock = WallClock, class Product, class Reference>
+void timePaired(benchmark::State& state, Product product, Reference reference) {
+    timePairedAfter<Clock>(
+        state, [] {}, product, reference);
 }
 
 // Times `product` alone, in CPU time: its figure is held to an absolute bound.

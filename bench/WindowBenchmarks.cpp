@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: MIT
+// One line appended to a log shown 200 lines of 1 KB at a time, in the real window on the X
+// display, counted in the thread's CPU time.
+#include "Benchmarks.h"
+#include "FakePort.h"
+#include "LogFixture.h"
+#include "Summary.h"
+#include "core/frmMain.h"
+#include "gui/MainWindow.h"
+#include "gui/TextView.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+#include <QWindow>
+#include <memory>
+#include <stdexcept>
+
+namespace bench {
+namespace {
+
+constexpr int viewLines = 200;
+constexpr int lineBytes = 1024;
+
+class PaintCounter : public QObject {
+public:
+    using QObject::QObject;
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+// Delivers a window's pending update at once: Qt paints what the change left to paint, as the
+// event loop would do next, and hands it to the display.
+void paintPending(QWidget& window) {
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(&window, &request);
+}
+
+void openShowing200Lines(frmMain& form, const QString& path) {
+    form.Form_Load();
+    form.mnuOptionLineCount_Click(viewLines / 10);
+    form.mnuOptionBufferSize_Click(8); // 200 KB
+    form.mnuOptionNewLineType_Click(2);
+    form.OpenWatchedFile(path);
+}
+
+void waitUntilExposed(QWidget& widget) {
+    for (const QDeadlineTimer deadline(30'000); !deadline.hasExpired();) {
+        QCoreApplication::processEvents();
+        if (widget.windowHandle() != nullptr && widget.windowHandle()->isExposed()) {
+            return;
+        }
+        QThread::msleep(10);
+    }
+    throw std::runtime_error("a window was never exposed");
+}
+
+// Logwarden's window on the log; a twin of its form without a window, which does the same
+// refresh less everything the widgets do; and a bare QPlainTextEdit of the view's size and
+// font, beside it.
+struct AppendRig {
+    QString path;
+    modGlobal global;
+    FakePort port;
+    frmMain form{global, port, {}};
+    MainWindow window{form};
+    modGlobal twinGlobal;
+    FakePort twinPort;
+    frmMain twin{twinGlobal, twinPort, {}};
+    QPlainTextEdit bare;
+    PaintCounter viewPaints;
+    PaintCounter barePaints;
+    QByteArray lines = wideLines(64, lineBytes);
+    int appended = 0;
+
+    explicit AppendRig(const QString& log) : path(log) {
+        openShowing200Lines(form, path);
+        window.showInChosenState();
+        openShowing200Lines(twin, path);
+        TextView& view = window.textView();
+        bare.setReadOnly(true);
+        bare.setLineWrapMode(view.lineWrapMode());
+        bare.setFont(view.font());
+        bare.resize(view.size());
+        bare.move(window.frameGeometry().topRight() + QPoint(10, 0));
+        bare.show();
+        waitUntilExposed(window);
+        waitUntilExposed(bare);
+        QCoreApplication::processEvents();
+        view.viewport()->installEventFilter(&viewPaints);
+        bare.viewport()->installEventFilter(&barePaints);
+        check();
+    }
+
+    // The file never ends in a line feed, so the view keeps 200 whole lines.
+    void appendLine() {
+        QFile file(path);
+        const qsizetype at = qsizetype(appended++ % 64) * lineBytes;
+        if (!file.open(QIODevice::Append) ||
+            file.write('\n' + lines.mid(at, lineBytes - 1)) != lineBytes) {
+            throw std::runtime_error("cannot append to the log");
+        }
+    }
+
+    void refreshToPaint() {
+        form.RefreshTail();
+        paintPending(window);
+    }
+
+    void check() const {
+        // Each shown line ends with CR LF, which leaves one empty block after the last.
+        if (window.textView().document()->blockCount() != viewLines + 1 ||
+            form.txtView.text() != twin.txtView.text()) {
+            throw std::runtime_error("the window does not show the log's last 200 lines");
+        }
+    }
+};
+
+void checkPainted(const PaintCounter& counter, int before, benchmark::State& state) {
+    if (counter.count - before < static_cast<int>(state.iterations())) {
+        state.SkipWithError("a view was not painted on every turn");
+    }
+}
+
+std::unique_ptr<AppendRig> makeRig(const QString& log) {
+    QFile file(log);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(wideLines(viewLines + 1, lineBytes).chopped(1)) < 0) {
+        throw std::runtime_error("cannot write the log");
+    }
+    file.close();
+    return std::make_unique<AppendRig>(log);
+}
+
+// The whole refresh in the window, less the same refresh of the window-less twin.
+void windowUpdate(benchmark::State& state, const QString& log) {
+    const std::unique_ptr<AppendRig> rig = makeRig(log);
+    const int painted = rig->viewPaints.count;
+    timePairedAfter<ThreadCpuClock>(
+        state, [&] { rig->appendLine(); }, [&] { rig->refreshToPaint(); },
+        [&] { rig->twin.RefreshTail(); });
+    rig->check();
+    checkPainted(rig->viewPaints, painted, state);
+    const double whole = state.counters["product"];
+    const double twin = state.counters["reference"];
+    state.counters["product"] =
+        benchmark::Counter(whole - twin, benchmark::Counter::kAvgIterations);
+    state.counters["reference"] = benchmark::Counter(0);
+}
+
+// The whole refresh in the window, beside the bare view handed the text it ends with.
+void refreshToPaint(benchmark::State& state, const QString& log) {
+    const std::unique_ptr<AppendRig> rig = makeRig(log);
+    const int painted = rig->viewPaints.count;
+    const int barePainted = rig->barePaints.count;
+    QString text;
+    timePairedAfter<ThreadCpuClock>(
+        state,
+        [&] {
+            rig->appendLine();
+            rig->twin.RefreshTail();
+            text = rig->twin.txtView.text();
+        },
+        [&] { rig->refreshToPaint(); },
+        [&] {
+            rig->bare.setPlainText(text);
+            paintPending(rig->bare);
+        });
+    rig->check();
+    checkPainted(rig->viewPaints, painted, state);
+    checkPainted(rig->barePaints, barePainted, state);
+}
+
+} // namespace
+
+bool registerWindowBenchmarks(const QString& dir) {
+    const QString log = dir + QStringLiteral("/append.log");
+    registerFigure("append 1 line: window update+paint (CPU)",
+                   {Target::Kind::Absolute, 1e-3, {}, 1e-3, "ms"},
+                   [=](benchmark::State& state) { windowUpdate(state, log); });
+    registerFigure("append 1 line: refresh to paint (CPU)",
+                   {Target::Kind::Informative, 0, "bare QPlainTextEdit", 1e-3, "ms"},
+                   [=](benchmark::State& state) { refreshToPaint(state, log); });
+    return true;
+}
+
+} // namespace bench
