@@ -8,16 +8,11 @@ QString joinArguments(const QStringList& arguments) {
     return arguments.join(QLatin1Char(' '));
 }
 
-QString commandLinePath(QString text) {
-    const QChar quote(u'"');
-    if (text.startsWith(quote)) {
-        text.remove(0, 1);
-    }
-    if (text.endsWith(quote)) {
-        text.chop(1);
-    }
-    if (text.contains(quote)) {
-        return {};
+QString commandLinePath(const QString& text) {
+    // A quote is an ordinary character of a file name here; only a pair around the whole text
+    // is taken as quoting.
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"')) {
+        return text.sliced(1, text.size() - 2);
     }
     return text;
 }

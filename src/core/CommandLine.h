@@ -8,9 +8,8 @@
 // so that a path with blanks needs no quotes.
 QString joinArguments(const QStringList& arguments);
 
-// The path that the argument text names, without one pair of surrounding quotes; empty when
-// the text names no usable path (nothing given, or a quote left inside).
-QString commandLinePath(QString text);
+// The path that the argument text names: the text itself, less one pair of quotes around it.
+QString commandLinePath(const QString& text);
 
 // What the program prints instead of opening its window when the whole argument text is
 // "--help" or "--version" and no file of that name is in the current folder; empty otherwise.

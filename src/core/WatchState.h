@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 // The window's monitoring state. The length is 64-bit, not the classic 32-bit count, so that
 // files of 2 GiB and more are read at their end.
@@ -16,7 +17,9 @@ struct WatchState {
     double mdblBufferSize = 0;
     DateTime mdtmLastModified{};
     std::int64_t mdblFileLen = 0;
-    platform::FileId mFileId; // part of the change test: a file renamed over is another file
+    // Part of the change test: a file renamed over is another file. None after a file was
+    // chosen, so that the choice always reads it.
+    std::optional<platform::FileId> mFileId;
     bool mblnReading = false;
     TailBytes mTailBytes; // the last read, kept to show it again in another encoding
     QString mstrTailText;

@@ -125,6 +125,7 @@ void frmMain::OpenWatchedFile(const QString& path) {
     lblFilePath.setCaption(path);
     mdtmLastModified = localDate(1990, 1, 1);
     mdblFileLen = 0;
+    mFileId.reset();
     mnuMonitorStop_Click();
     RefreshTail();
     AddRecentFile(path);

@@ -4,12 +4,10 @@
 #include <QDateTime>
 
 DateTime localDate(int year, int month, int day) {
-    const QDateTime local(QDate(year, month, day), QTime(0, 0));
-    return DateTime{std::chrono::seconds{local.toSecsSinceEpoch()}};
+    return {QDateTime(QDate(year, month, day), QTime(0, 0)).toSecsSinceEpoch(), 0};
 }
 
 QString formatDateTime(DateTime time) {
-    const auto seconds = std::chrono::floor<std::chrono::seconds>(time).time_since_epoch();
-    return QDateTime::fromSecsSinceEpoch(seconds.count())
+    return QDateTime::fromSecsSinceEpoch(time.seconds)
         .toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
 }

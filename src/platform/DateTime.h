@@ -2,10 +2,16 @@
 #pragma once
 
 #include <QString>
-#include <chrono>
+#include <cstdint>
 
 // A file time with the file system's full precision; the change test compares it exactly.
-using DateTime = std::chrono::sys_time<std::chrono::nanoseconds>;
+// Whole seconds and nanoseconds apart, so that any time a file system can hold fits (nanoseconds
+// alone would overflow outside 1677 to 2262).
+struct DateTime {
+    std::int64_t seconds = 0; // since 1970-01-01 00:00:00 UTC
+    std::int32_t nanoseconds = 0;
+    friend bool operator==(const DateTime&, const DateTime&) = default;
+};
 
 // Midnight of the given day, local time.
 DateTime localDate(int year, int month, int day);

@@ -3,6 +3,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <langinfo.h>
 
 namespace {
@@ -58,4 +59,46 @@ bool systemTextHolds(const QString& text) {
     }
     QStringDecoder decoder = systemDecoder();
     return decoder.decode(bytes) == text && !decoder.hasError();
+}
+
+namespace {
+
+constexpr char16_t EscapedByte = 0xDC00;
+
+bool isEscapedByte(QChar c) {
+    return c.unicode() >= EscapedByte + 0x80 && c.unicode() <= EscapedByte + 0xFF;
+}
+
+} // namespace
+
+QString decodeFileName(QByteArrayView bytes) {
+    QStringDecoder decoder = systemDecoder();
+    QString name = decoder.decode(bytes);
+    if (!decoder.hasError() && encodeSystemText(name) == bytes) {
+        return name;
+    }
+    name.clear();
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        name += QChar(value < 0x80 ? char16_t(value) : char16_t(EscapedByte + value));
+    }
+    return name;
+}
+
+QByteArray encodeFileName(const QString& name) {
+    if (!std::any_of(name.begin(), name.end(), isEscapedByte)) {
+        return encodeSystemText(name);
+    }
+    QByteArray bytes;
+    qsizetype textFrom = 0;
+    for (qsizetype i = 0; i <= name.size(); ++i) {
+        if (i == name.size() || isEscapedByte(name[i])) {
+            bytes += encodeSystemText(name.sliced(textFrom, i - textFrom));
+            if (i < name.size()) {
+                bytes += static_cast<char>(name[i].unicode() - EscapedByte);
+            }
+            textFrom = i + 1;
+        }
+    }
+    return bytes;
 }

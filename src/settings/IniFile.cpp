@@ -56,7 +56,7 @@ void readValue(IniTextFile& file, const Field& field, AppSettings& settings) {
         }
     } else {
         for (QString& path : settings.gstrRecentFiles) {
-            path = ReadIniLine(file);
+            path = decodeFileName(file.nextLine());
         }
     }
 }
@@ -65,10 +65,9 @@ void readValue(IniTextFile& file, const Field& field, AppSettings& settings) {
 // one longer than the reader takes would read back empty; one with a character the code set
 // lacks would read back as another path.
 bool readsBack(const QString& path) {
-    if (path.contains(u'\r') || path.contains(u'\n') || !systemTextHolds(path)) {
-        return false;
-    }
-    return encodeSystemText(path).size() <= IniTextFile::MaxLineBytes;
+    const QByteArray bytes = encodeFileName(path);
+    return !bytes.contains('\r') && !bytes.contains('\n') &&
+           bytes.size() <= IniTextFile::MaxLineBytes && decodeFileName(bytes) == path;
 }
 
 // Paths that would not read back are left out, and the later paths close the gap.
@@ -79,15 +78,14 @@ std::array<QString, AppSettings::RecentCount> savedRecent(const AppSettings& set
     return saved;
 }
 
-void appendValue(QString& text, const Field& field, const AppSettings& settings) {
-    static const QString crlf = QStringLiteral("\r\n");
+void appendValue(QByteArray& text, const Field& field, const AppSettings& settings) {
     if (const auto* flag = std::get_if<bool AppSettings::*>(&field)) {
-        text += (settings.*(*flag) ? QStringLiteral("TRUE") : QStringLiteral("FALSE")) + crlf;
+        text += settings.*(*flag) ? "TRUE\r\n" : "FALSE\r\n";
     } else if (const auto* number = std::get_if<short AppSettings::*>(&field)) {
-        text += QString::number(settings.*(*number)) + crlf;
+        text += QByteArray::number(settings.*(*number)) + "\r\n";
     } else {
         for (const QString& path : savedRecent(settings)) {
-            text += path + crlf;
+            text += encodeFileName(path) + "\r\n";
         }
     }
 }
@@ -119,13 +117,14 @@ void readSettings(QByteArrayView text, AppSettings& settings) {
 }
 
 QByteArray settingsText(const AppSettings& settings) {
-    QString text;
+    QByteArray text;
     for (const Entry& entry : entries) {
-        text += entry.key + QStringLiteral("\r\n");
+        text += QByteArrayView(entry.key.data(), entry.key.size());
+        text += "\r\n";
         appendValue(text, entry.field, settings);
-        text += QStringLiteral("\r\n");
+        text += "\r\n";
     }
-    return encodeSystemText(text);
+    return text;
 }
 
 void LoadIniFile(AppSettings& settings) {

@@ -54,14 +54,17 @@ void StartupTest::commandLinePath_data() {
                            << "/var/log/a b.log";
     QTest::newRow("quoted") << "\"/var/log/a b.log\""
                             << "/var/log/a b.log";
+    // A quote is a legal character of a name; only a pair around the whole text quotes.
     QTest::newRow("leading quote only") << "\"/x"
-                                        << "/x";
+                                        << "\"/x";
     QTest::newRow("inner quote") << "/x\"y"
-                                 << "";
+                                 << "/x\"y";
+    QTest::newRow("quoted, with a quote inside") << "\"/x\"y\""
+                                                 << "/x\"y";
     QTest::newRow("two quoted paths") << "\"/a\" \"/b\""
-                                      << "";
+                                      << "/a\" \"/b";
     QTest::newRow("just a quote") << "\""
-                                  << "";
+                                  << "\"";
     QTest::newRow("empty") << ""
                            << "";
 }
@@ -124,7 +127,6 @@ void StartupTest::unusableCommandLineLeavesNoFile_data() {
     QTest::addColumn<QString>("argument");
     QTest::newRow("missing file") << "missing.log";
     QTest::newRow("folder") << ".";
-    QTest::newRow("inner quote") << "a\"pp.log";
     QTest::newRow("two quoted paths") << "\"app.log\" \"app.log\"";
 }
 

@@ -9,6 +9,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtTest>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(TailEncoding)
 
@@ -167,8 +169,7 @@ void TailReaderTest::formatsThePanels() {
     QCOMPARE(formatFileLen(1000), QStringLiteral("1,000 byte "));
     QCOMPARE(formatFileLen(1234567), QStringLiteral("1,234,567 byte "));
     QCOMPARE(formatFileLen(5368709120), QStringLiteral("5,368,709,120 byte "));
-    const DateTime stamp = localDate(2024, 3, 5) + std::chrono::hours(14) +
-                           std::chrono::minutes(7) + std::chrono::milliseconds(9999);
+    const DateTime stamp{localDate(2024, 3, 5).seconds + 14 * 3600 + 7 * 60 + 9, 999'999'999};
     QCOMPARE(formatDateTime(stamp), QStringLiteral("2024/03/05 14:07:09"));
 }
 
@@ -182,6 +183,18 @@ void TailReaderTest::refreshShowsTailAndPanels() {
              QFileInfo(path).lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
     QVERIFY(w.form.txtView.text().startsWith(QStringLiteral("line 12\nline 13")));
     QVERIFY(w.port.messages.empty());
+
+    // Past the years a count of nanoseconds holds, and chosen again: shown as it is now.
+    const timespec times[2] = {{0, UTIME_OMIT}, {localDate(2300, 1, 1).seconds, 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    w.form.OpenWatchedFile(path);
+    QCOMPARE(w.form.lblLastModified.caption(), QStringLiteral("2300/01/01 00:00:00"));
+    // Emptied and dated as a fresh choice starts: chosen again, it shows empty.
+    QVERIFY(QFile::resize(path, 0));
+    const timespec choiceDate[2] = {{0, UTIME_OMIT}, {localDate(1990, 1, 1).seconds, 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), choiceDate, 0), 0);
+    w.form.OpenWatchedFile(path);
+    QCOMPARE(w.form.txtView.text(), QString());
 }
 
 void TailReaderTest::unchangedFileTouchesNothing() {

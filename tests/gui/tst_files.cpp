@@ -281,7 +281,7 @@ void FilesQtTest::newWindowStartsACopyOnTheWatchedFile() {
     QVERIFY(QDir().mkpath(programDir) && QDir().mkpath(logDir));
     const QString program = programDir + QStringLiteral("/logwarden");
     QVERIFY(QFile::copy(QStringLiteral(START_RECORDER), program));
-    const QString watched = dir.write(QStringLiteral("logs & it's $HOME/a b.log"), "x\n");
+    const QString watched = dir.write(QStringLiteral("logs & it's $HOME/a \"b\".log"), "x\n");
 
     modGlobal global;
     RecordingPort port;

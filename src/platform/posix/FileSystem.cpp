@@ -51,9 +51,8 @@ FileStamp queryFile(const QString& path) {
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
         throwErrno();
     }
-    const auto since =
-        std::chrono::seconds{st.st_mtim.tv_sec} + std::chrono::nanoseconds{st.st_mtim.tv_nsec};
-    return {DateTime{since}, readableLength(st),
+    return {DateTime{st.st_mtim.tv_sec, static_cast<std::int32_t>(st.st_mtim.tv_nsec)},
+            readableLength(st),
             FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
 }
 
