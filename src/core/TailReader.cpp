@@ -88,11 +88,19 @@ void frmMain::RefreshTail() {
             stamp.length == mdblFileLen && stamp.id == mFileId) {
             return;
         }
+        const std::int32_t bufferSize = GetBufferSize();
+        // The change counts as seen only once its lines are read, so that a read that failed
+        // is tried again.
+        QString text;
+        if (stamp.length != 0) {
+            mblnReading = true;
+            text = readTailText(mstrFilePath, stamp.length, lineCount, bufferSize);
+        }
         mlngLineCount = lineCount;
         mdtmLastModified = stamp.lastModified;
         mdblFileLen = stamp.length;
         mFileId = stamp.id;
-        mdblBufferSize = GetBufferSize();
+        mdblBufferSize = bufferSize;
         lblLastModified.setCaption(formatDateTime(mdtmLastModified));
         lblFileLen.setCaption(formatFileLen(mdblFileLen));
         if (mdblFileLen == 0) {
@@ -101,9 +109,7 @@ void frmMain::RefreshTail() {
             txtView.setText({});
             return;
         }
-        mblnReading = true;
-        mstrTailText = readTailText(mstrFilePath, mdblFileLen, mlngLineCount,
-                                    static_cast<std::int64_t>(mdblBufferSize));
+        mstrTailText = std::move(text);
         if (!port.isActiveWindow()) {
             mintFlashState = 1;
             timFlash.setEnabled(true);

@@ -246,6 +246,8 @@ void WatchFaultsTest::permissionDeniedStopsMonitoring() {
     QVERIFY(w.form.mnuMonitorStart.enabled());
     QVERIFY(!w.form.watchState().mblnReading);
     QCOMPARE(w.tail(), QString::fromLatin1(taggedLines("old", 3)));
+    w.form.mnuMonitorStart.click();
+    QCOMPARE(w.tail(), QString::fromLatin1(taggedLines("old", 3) + "changed\n"));
 }
 
 void WatchFaultsTest::pathThatIsNoFileIsNotRead_data() {
