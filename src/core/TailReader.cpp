@@ -89,8 +89,8 @@ void frmMain::RefreshTail() {
             return;
         }
         const std::int32_t bufferSize = GetBufferSize();
-        // The change counts as seen only once its lines are read, so that a read that failed
-        // is tried again.
+        // The change counts as seen only once its lines are read: a read that fails or stalls
+        // is tried again at the next check.
         QString text;
         if (stamp.length != 0) {
             mblnReading = true;
@@ -115,6 +115,10 @@ void frmMain::RefreshTail() {
             timFlash.setEnabled(true);
         }
         ShowTailText();
+        mblnReading = false;
+    } catch (const platform::FileSystemStalled&) {
+        // A share that stopped answering: no message, monitoring goes on, and the next check
+        // asks again.
         mblnReading = false;
     } catch (const std::system_error& error) {
         failRead(systemErrorText(error));
