@@ -2,10 +2,8 @@
 #include "platform/FileSystem.h"
 
 #include <QFile>
-#include <QHash>
 #include <cerrno>
 #include <fcntl.h>
-#include <mutex>
 #include <optional>
 #include <sys/stat.h>
 #include <system_error>
@@ -137,39 +135,33 @@ std::optional<bool> onLocalFileSystem(const QByteArray& path) {
 #endif
 }
 
-// Whether calls on `path` can be made on the caller's thread. Learnt once per path, so that a
-// poll of a local file still costs one stat. The learning itself may hang, so it is bounded.
+// Whether calls on `path` can be made on the caller's thread. Learnt again only when the path
+// changes, so that a poll of a local file still costs one stat; the learning itself may hang,
+// so it is bounded.
 bool callsDirectly(const QByteArray& path) {
-    static std::mutex mutex;
-    static QHash<QByteArray, bool> learnt;
-    {
-        const std::lock_guard lock(mutex);
-        if (const auto it = learnt.constFind(path); it != learnt.cend()) {
-            return *it;
-        }
+    thread_local QByteArray lastPath;
+    thread_local bool lastDirect = false;
+    if (path == lastPath && !lastPath.isNull()) {
+        return lastDirect;
     }
     const std::optional<bool> local =
         bounded<std::optional<bool>>(path, [path] { return onLocalFileSystem(path); });
     if (!local) {
-        return true; // the file system answered, with an error that the call itself will meet
+        return true; // it answered, with an error that the call itself will meet
     }
-    const std::lock_guard lock(mutex);
-    if (learnt.size() >= 64) {
-        learnt.clear();
-    }
-    learnt.insert(path, *local);
+    lastPath = path;
+    lastDirect = *local;
     return *local;
-}
-
-template <class T, class F> T onFileSystemOf(const QByteArray& path, F call) {
-    return callsDirectly(path) ? call() : bounded<T>(path, std::move(call));
 }
 
 } // namespace
 
 FileStamp queryFile(const QString& path) {
     const QByteArray native = QFile::encodeName(path);
-    return onFileSystemOf<FileStamp>(native, [native] { return stampOf(native); });
+    if (callsDirectly(native)) {
+        return stampOf(native);
+    }
+    return bounded<FileStamp>(native, [native] { return stampOf(native); });
 }
 
 bool isRegularFile(const QString& path) noexcept {
@@ -178,7 +170,10 @@ bool isRegularFile(const QString& path) noexcept {
     }
     try {
         const QByteArray native = QFile::encodeName(path);
-        return onFileSystemOf<bool>(native, [native] { return isRegular(native); });
+        if (callsDirectly(native)) {
+            return isRegular(native);
+        }
+        return bounded<bool>(native, [native] { return isRegular(native); });
     } catch (const std::exception&) {
         return false;
     }
@@ -186,7 +181,10 @@ bool isRegularFile(const QString& path) noexcept {
 
 QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length) {
     const QByteArray native = QFile::encodeName(path);
-    return onFileSystemOf<QByteArray>(
+    if (callsDirectly(native)) {
+        return bytesAt(native, offset, length);
+    }
+    return bounded<QByteArray>(
         native, [native, offset, length] { return bytesAt(native, offset, length); });
 }
 
