@@ -471,14 +471,14 @@ void WatchFaultsTest::shareThatStopsAnsweringHoldsTheWindowOnce() {
         clock.restart();
         w.form.timFileCheck_Timer();
         QVERIFY(!frmMain::FileExists(share.log()));
-        QVERIFY2(clock.elapsed() < 500, "a check waited again on the stuck share");
+        QVERIFY2(clock.elapsed() < 1000, "a check waited again on the stuck share");
     }
     QCOMPARE(w.tail(), lastLines(old, 20));
     QVERIFY(w.port.messages.empty());
     QVERIFY(w.monitoring());
     clock.restart();
     w.form.Form_QueryUnload();
-    QVERIFY(clock.elapsed() < 500);
+    QVERIFY(clock.elapsed() < 4000); // the share holds a call for 8 s
     QFile ini(w.dir.path(QStringLiteral("Logwarden.ini")));
     QVERIFY(ini.open(QIODevice::ReadOnly));
     QVERIFY(ini.readAll().contains(QFile::encodeName(share.log())));
