@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <system_error>
+#include <tuple>
 
 namespace {
 
@@ -81,10 +82,16 @@ std::int32_t frmMain::GetBufferSize() const {
     return index ? *index * 25 : 10;
 }
 
+namespace {
+using ComparisonState =
+    std::tuple<std::int32_t, DateTime, std::int64_t, std::optional<platform::FileId>>;
+} // namespace
+
 void frmMain::RefreshTail() {
     if (mblnReading || mstrFilePath.isEmpty()) {
         return;
     }
+    const ComparisonState seen{mlngLineCount, mdtmLastModified, mdblFileLen, mFileId};
     try {
         const std::int32_t lineCount = GetLineCount();
         const platform::FileStamp stamp = platform::queryFile(mstrFilePath);
@@ -115,6 +122,11 @@ void frmMain::RefreshTail() {
             timFlash.setEnabled(true);
         }
         ShowTailText();
+        mblnReading = false;
+    } catch (const platform::FileSystemStalled&) {
+        // A share that stopped answering: no message, monitoring goes on, and the next check
+        // asks again, as if this one had not seen the change.
+        std::tie(mlngLineCount, mdtmLastModified, mdblFileLen, mFileId) = seen;
         mblnReading = false;
     } catch (const std::system_error& error) {
         failRead(systemErrorText(error));

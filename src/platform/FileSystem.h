@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/BoundedCall.h"
 #include "platform/DateTime.h"
 
 #include <QByteArray>
@@ -8,7 +9,10 @@
 #include <cstdint>
 
 // The few file-system queries the window needs. Failures throw std::system_error carrying the
-// system's own error code, so that its description can be shown as the system words it.
+// system's own error code, so that its description can be shown as the system words it. On a
+// file system that can hang (network, FUSE, any not known to be local) a query that takes
+// longer than two seconds throws FileSystemStalled instead, and so does every later one for
+// the same path until it returns.
 namespace platform {
 
 // Which file a path leads to: a file renamed over the watched one has another identity even
@@ -29,7 +33,8 @@ struct FileStamp {
 // throws EISDIR; a FIFO, device or socket has no bytes to show and gives length 0.
 FileStamp queryFile(const QString& path);
 
-// An existing regular file (links followed); folders, devices, FIFOs and sockets are not.
+// An existing regular file (links followed); folders, devices, FIFOs and sockets are not, nor
+// is a file whose file system does not answer.
 bool isRegularFile(const QString& path) noexcept;
 
 // Up to `length` bytes from the 0-based `offset`, in one positioned read of a file opened for

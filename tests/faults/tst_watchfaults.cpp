@@ -5,13 +5,17 @@
 #include "core/TailReader.h"
 #include "platform/FileSystem.h"
 
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QStringEncoder>
 #include <QtTest>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <thread>
 #include <unistd.h>
 
@@ -65,6 +69,55 @@ void resize(const QString& path, qint64 size) {
     QVERIFY(file.resize(size));
 }
 
+#ifdef HANGFS
+// hangfs on a temporary folder: a share whose log can be made to stop answering. Unmounted
+// on every way out, released first so that no call stays stuck in it.
+class HungShare {
+public:
+    HungShare() {
+        QDir(mDir.path()).mkdir(QStringLiteral("mnt"));
+        QFile(backing()).open(QIODevice::WriteOnly);
+        mFs.start(QStringLiteral(HANGFS), {backing(), mountPoint()});
+    }
+    HungShare(const HungShare&) = delete;
+    HungShare& operator=(const HungShare&) = delete;
+    HungShare(HungShare&&) = delete;
+    HungShare& operator=(HungShare&&) = delete;
+    ~HungShare() {
+        hang(false);
+        mFs.terminate();
+        if (!mFs.waitForFinished(5000)) {
+            mFs.kill();
+            mFs.waitForFinished();
+            QProcess::execute(QStringLiteral("fusermount3"), {"-u", "-z", mountPoint()});
+        }
+    }
+
+    bool mounted() const {
+        struct statfs fs {};
+        return ::statfs(QFile::encodeName(mountPoint()).constData(), &fs) == 0 &&
+               fs.f_type == FUSE_SUPER_MAGIC;
+    }
+    bool ended() const { return mFs.state() == QProcess::NotRunning; }
+    QString failure() { return QString::fromLocal8Bit(mFs.readAllStandardError()); }
+    QString log() const { return mountPoint() + QStringLiteral("/app.log"); }
+    QString backing() const { return mDir.filePath(QStringLiteral("backing.log")); }
+    void append(const QByteArray& bytes) const {
+        QFile file(backing());
+        QVERIFY(file.open(QIODevice::Append) && file.write(bytes) == bytes.size());
+    }
+    void hang(bool on) const {
+        const QString mark = backing() + QStringLiteral(".hang");
+        on ? void(QFile(mark).open(QIODevice::WriteOnly)) : void(QFile::remove(mark));
+    }
+
+private:
+    QString mountPoint() const { return mDir.filePath(QStringLiteral("mnt")); }
+    QTemporaryDir mDir;
+    QProcess mFs;
+};
+#endif
+
 } // namespace
 
 class WatchFaultsTest : public QObject {
@@ -89,6 +142,7 @@ private Q_SLOTS:
     void oddBytesAreShownVisibly();
     void longLineShowsTheLastWindow_data();
     void longLineShowsTheLastWindow();
+    void shareThatStopsAnsweringHoldsTheWindowOnce();
 };
 
 void WatchFaultsTest::fileRenamedOverIsReadAtNextPoll_data() {
@@ -404,6 +458,62 @@ void WatchFaultsTest::longLineShowsTheLastWindow() {
     w.form.OpenWatchedFile(w.dir.write("one.log", "earlier line\n" + line));
     QCOMPARE(w.tail(), QString::fromLatin1(line.right(windowBytes)));
     QCOMPARE(w.form.txtView.text(), w.tail() + QStringLiteral("\r\n"));
+}
+
+void WatchFaultsTest::shareThatStopsAnsweringHoldsTheWindowOnce() {
+#ifndef HANGFS
+    QSKIP("built without libfuse3");
+#else
+    if (::access("/dev/fuse", R_OK | W_OK) != 0) {
+        QSKIP("no /dev/fuse to mount a file system with");
+    }
+    HungShare share;
+    QTRY_VERIFY_WITH_TIMEOUT(share.mounted() || share.ended(), 10000);
+    if (!share.mounted()) {
+        QSKIP(qPrintable("cannot mount a FUSE file system: " + share.failure()));
+    }
+    Window w;
+    const QByteArray old = taggedLines("old", 30);
+    share.append(old);
+    w.watch(share.log());
+    QCOMPARE(w.tail(), lastLines(old, 20));
+
+    share.hang(true);
+    share.append("new\n");
+    QElapsedTimer clock;
+    clock.start();
+    w.form.timFileCheck_Timer();
+    QVERIFY2(clock.elapsed() < 5000, "the first check waited past its budget");
+    for (int i = 0; i < 3; ++i) {
+        clock.restart();
+        w.form.timFileCheck_Timer();
+        QVERIFY(!frmMain::FileExists(share.log()));
+        QVERIFY2(clock.elapsed() < 1000, "a check waited again on the stuck share");
+    }
+    QCOMPARE(w.tail(), lastLines(old, 20));
+    QVERIFY(w.port.messages.empty());
+    QVERIFY(w.monitoring());
+    clock.restart();
+    w.form.Form_QueryUnload();
+    QVERIFY(clock.elapsed() < 4000); // the share holds a call for 8 s
+    QFile ini(w.dir.path(QStringLiteral("Logwarden.ini")));
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QVERIFY(ini.readAll().contains(QFile::encodeName(share.log())));
+
+    share.hang(false);
+    const auto poll = [&] {
+        w.form.timFileCheck_Timer();
+        return w.tail();
+    };
+    QTRY_COMPARE(poll(), lastLines(old + "new\n", 20));
+    QVERIFY(w.port.messages.empty());
+    // A share that answers with an error is no stall.
+    QVERIFY(QFile::remove(share.backing()));
+    w.form.timFileCheck_Timer();
+    QCOMPARE(w.port.messages.size(), std::size_t(1));
+    QCOMPARE(w.port.messages.front().prompt, systemText(ENOENT));
+    QVERIFY(!w.monitoring());
+#endif
 }
 
 QTEST_GUILESS_MAIN(WatchFaultsTest)

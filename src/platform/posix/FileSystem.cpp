@@ -4,9 +4,14 @@
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#if defined(__linux__)
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#endif
 
 namespace platform {
 namespace {
@@ -19,8 +24,8 @@ namespace {
 // in the file's place since it was queried cannot hold the open until a writer comes.
 class ReadOnlyFile {
 public:
-    explicit ReadOnlyFile(const QString& path)
-        : mFd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+    explicit ReadOnlyFile(const QByteArray& path)
+        : mFd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
         if (mFd < 0) {
             throwErrno();
         }
@@ -44,11 +49,9 @@ std::int64_t readableLength(const struct stat& st) {
     return S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;
 }
 
-} // namespace
-
-FileStamp queryFile(const QString& path) {
+FileStamp stampOf(const QByteArray& path) {
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+    if (::stat(path.constData(), &st) != 0) {
         throwErrno();
     }
     return {DateTime{st.st_mtim.tv_sec, static_cast<std::int32_t>(st.st_mtim.tv_nsec)},
@@ -56,13 +59,12 @@ FileStamp queryFile(const QString& path) {
             FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
 }
 
-bool isRegularFile(const QString& path) noexcept {
+bool isRegular(const QByteArray& path) {
     struct stat st {};
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0 &&
-           S_ISREG(st.st_mode);
+    return ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length) {
+QByteArray bytesAt(const QByteArray& path, std::int64_t offset, std::int64_t length) {
     ReadOnlyFile file(path);
     struct stat st {};
     if (::fstat(file.fd(), &st) != 0) {
@@ -89,6 +91,100 @@ QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length)
     }
     bytes.truncate(got);
     return bytes;
+}
+
+// Local disks and memory answer or fail promptly; anything else (network shares, FUSE, types
+// not listed) may hang.
+std::optional<bool> onLocalFileSystem(const QByteArray& path) {
+#if defined(__linux__)
+    struct statfs fs {};
+    if (::statfs(path.constData(), &fs) != 0) {
+        return std::nullopt;
+    }
+    switch (fs.f_type) {
+    case EXT4_SUPER_MAGIC: // ext2 and ext3 too
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case F2FS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+    case RAMFS_MAGIC:
+    case OVERLAYFS_SUPER_MAGIC:
+    case SQUASHFS_MAGIC:
+    case EROFS_SUPER_MAGIC_V1:
+    case ISOFS_SUPER_MAGIC:
+    case UDF_SUPER_MAGIC:
+    case MSDOS_SUPER_MAGIC:
+    case EXFAT_SUPER_MAGIC:
+    case NILFS_SUPER_MAGIC:
+    case REISERFS_SUPER_MAGIC:
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case 0x3153464a: // JFS
+    case 0x2fc12fc1: // ZFS
+    case 0x5346544e: // NTFS
+    case 0x7366746e: // NTFS (ntfs3)
+    case 0xca451a4e: // bcachefs
+        return true;
+    default:
+        return false;
+    }
+#else
+    (void)path;
+    return false;
+#endif
+}
+
+// Whether calls on `path` can be made on the caller's thread. Learnt again only when the path
+// changes, so that a poll of a local file still costs one stat; the learning itself may hang,
+// so it is bounded.
+bool callsDirectly(const QByteArray& path) {
+    thread_local QByteArray lastPath;
+    thread_local bool lastDirect = false;
+    if (path == lastPath && !lastPath.isNull()) {
+        return lastDirect;
+    }
+    const std::optional<bool> local =
+        bounded<std::optional<bool>>(path, [path] { return onLocalFileSystem(path); });
+    if (!local) {
+        return true; // it answered, with an error that the call itself will meet
+    }
+    lastPath = path;
+    lastDirect = *local;
+    return *local;
+}
+
+} // namespace
+
+FileStamp queryFile(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    if (callsDirectly(native)) {
+        return stampOf(native);
+    }
+    return bounded<FileStamp>(native, [native] { return stampOf(native); });
+}
+
+bool isRegularFile(const QString& path) noexcept {
+    if (path.isEmpty()) {
+        return false;
+    }
+    try {
+        const QByteArray native = QFile::encodeName(path);
+        if (callsDirectly(native)) {
+            return isRegular(native);
+        }
+        return bounded<bool>(native, [native] { return isRegular(native); });
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length) {
+    const QByteArray native = QFile::encodeName(path);
+    if (callsDirectly(native)) {
+        return bytesAt(native, offset, length);
+    }
+    return bounded<QByteArray>(
+        native, [native, offset, length] { return bytesAt(native, offset, length); });
 }
 
 } // namespace platform
