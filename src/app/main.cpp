@@ -9,7 +9,6 @@
 #include "platform/Version.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <clocale>
@@ -22,7 +21,7 @@ namespace {
 QString argumentText(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
-        arguments << QFile::decodeName(argv[i]);
+        arguments << decodeFileName(argv[i]);
     }
     return joinArguments(arguments);
 }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "files/OpenFileName.h"
 
+#include "platform/SystemText.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace files {
@@ -26,12 +27,12 @@ bool completeChoice(OpenFileName& record, const QStringList& files) {
         return false;
     }
     const QFileInfo first(files.first());
-    QByteArray file = QFile::encodeName(files.first());
-    QByteArray title = QFile::encodeName(first.fileName());
+    QByteArray file = encodeFileName(files.first());
+    QByteArray title = encodeFileName(first.fileName());
     if (files.size() > 1) {
-        file = QFile::encodeName(first.path());
+        file = encodeFileName(first.path());
         for (const QString& path : files) {
-            file += '\0' + QFile::encodeName(QFileInfo(path).fileName());
+            file += '\0' + encodeFileName(QFileInfo(path).fileName());
         }
         file += '\0'; // the list ends with an empty name
         title.clear();
@@ -51,7 +52,7 @@ bool completeChoice(OpenFileName& record, const QStringList& files) {
 }
 
 QString bufferText(const QByteArray& buffer) {
-    return QFile::decodeName(buffer.constData());
+    return decodeFileName(buffer.constData());
 }
 
 } // namespace files

@@ -7,6 +7,7 @@
 #include "gui/MenuBinding.h"
 #include "gui/TextView.h"
 #include "gui/Twips.h"
+#include "platform/SystemText.h"
 #include "view/Layout.h"
 
 #include <QCloseEvent>
@@ -303,7 +304,9 @@ void MainWindow::dropEvent(QDropEvent* event) {
         if (!url.isLocalFile()) {
             drop.hasFileList = false;
         }
-        drop.files << url.toLocalFile();
+        // The name's own bytes: toLocalFile() would make a name that is not UTF-8 another one.
+        drop.files << decodeFileName(
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     }
     mForm.Form_OLEDragDrop(drop);
 }

@@ -3,13 +3,13 @@
 
 #include "gui/FileDialog.h"
 #include "gui/StartState.h"
+#include "platform/Process.h"
 #include "platform/SystemText.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QProcess>
 #include <QWindow>
 #include <cstdio>
 
@@ -88,12 +88,7 @@ std::uintptr_t QtPort::windowHandle() const {
 }
 
 QString QtPort::startProcess(const QString& program, const QStringList& arguments, bool maximized) {
-    // No shell: each argument reaches the program as it is, blanks and quotes included.
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setProcessEnvironment(startEnvironment(maximized));
-    return process.startDetached() ? QString() : process.errorString();
+    return platform::startDetached(program, arguments, startVariable(maximized));
 }
 
 QString QtPort::applicationFilePath() const {

@@ -6,11 +6,9 @@ const QString maximizedValue = QStringLiteral("maximized");
 const QString normalValue = QStringLiteral("normal");
 } // namespace
 
-QProcessEnvironment startEnvironment(bool maximized) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(StartStateVariable),
-                       maximized ? maximizedValue : normalValue);
-    return environment;
+QByteArray startVariable(bool maximized) {
+    return QByteArray(StartStateVariable) + '=' +
+           (maximized ? maximizedValue : normalValue).toLatin1();
 }
 
 std::optional<ui::WindowState> takeStartState() {

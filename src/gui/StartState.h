@@ -3,7 +3,7 @@
 
 #include "ui/FormWindow.h"
 
-#include <QProcessEnvironment>
+#include <QByteArray>
 #include <optional>
 
 // How a copy started by the new-window command shows its window first. Windows hands this to
@@ -12,8 +12,8 @@
 // once at start and removes it, so that programs it starts later do not inherit it.
 inline constexpr const char* StartStateVariable = "LOGWARDEN_START_STATE";
 
-// The environment of a copy started with the given first show state.
-QProcessEnvironment startEnvironment(bool maximized);
+// The environment variable ("NAME=value") of a copy started with the given first show state.
+QByteArray startVariable(bool maximized);
 
 // The first show state this process was started with, if any; removes it from the environment.
 std::optional<ui::WindowState> takeStartState();

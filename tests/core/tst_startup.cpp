@@ -15,6 +15,7 @@ private Q_SLOTS:
     void commandLinePath();
     void commandLineReply_data();
     void commandLineReply();
+    void commandLineOpensAnExistingFile_data();
     void commandLineOpensAnExistingFile();
     void unusableCommandLineLeavesNoFile_data();
     void unusableCommandLineLeavesNoFile();
@@ -106,9 +107,16 @@ void StartupTest::commandLineReply() {
     QCOMPARE(reply.isEmpty(), replyStart.isEmpty());
 }
 
+void StartupTest::commandLineOpensAnExistingFile_data() {
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("blanks") << QByteArray("with blank.log");
+    QTest::newRow("a name that is not UTF-8") << QByteArray("caf\xe9 ログ.log");
+}
+
 void StartupTest::commandLineOpensAnExistingFile() {
+    QFETCH(QByteArray, name);
     TempWorkDir dir;
-    const QString path = dir.write("with blank.log", numberedLines(1, 3));
+    const QString path = dir.writeNamed(name, numberedLines(1, 3));
     modGlobal global;
     FakePort port;
     // The arguments a shell would split are joined back into the one path.

@@ -1,21 +1,28 @@
 // SPDX-License-Identifier: MIT
-// The command line: arguments as the system hands them over (NUL-separated bytes here), joined
-// into one text; one pair of quotes around the whole of it is removed, and nothing else.
+// The command line: arguments as the system hands them over (NUL-separated bytes here). Each is
+// a file name whose text gives its bytes back exactly, whatever they are; joined into one path,
+// less a pair of quotes around the whole, the path is those bytes and nothing else.
 #include "core/CommandLine.h"
+#include "platform/SystemText.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    QStringList arguments;
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    QStringList arguments;
     for (const QByteArray& argument : bytes.split('\0')) {
-        arguments << QString::fromLocal8Bit(argument);
+        arguments << decodeFileName(argument);
+        if (encodeFileName(arguments.back()) != argument) {
+            std::abort();
+        }
     }
-    const QString text = joinArguments(arguments);
-    const QString path = commandLinePath(text);
-    const bool quoted = text.size() >= 2 && text.front() == u'"' && text.back() == u'"';
-    if (path != (quoted ? text.mid(1, text.size() - 2) : text)) {
+    QByteArray expected = bytes;
+    expected.replace('\0', ' ');
+    if (expected.size() >= 2 && expected.front() == '"' && expected.back() == '"') {
+        expected = expected.mid(1, expected.size() - 2);
+    }
+    if (encodeFileName(commandLinePath(joinArguments(arguments))) != expected) {
         std::abort();
     }
     return 0;

@@ -86,7 +86,10 @@ QMimeData* urlData(const QStringList& paths) {
     auto* data = new QMimeData;
     QList<QUrl> urls;
     for (const QString& path : paths) {
-        urls << (path.startsWith(u'/') ? QUrl::fromLocalFile(path) : QUrl(path));
+        // As a file manager offers a name: its bytes, percent-encoded.
+        urls << (path.startsWith(u'/')
+                     ? QUrl::fromEncoded("file://" + encodeFileName(path).toPercentEncoding("/"))
+                     : QUrl(path));
     }
     data->setUrls(urls);
     return data;
@@ -136,20 +139,22 @@ void FilesQtTest::nameFilters() {
 
 void FilesQtTest::dropOnAnyPartOpensTheFile_data() {
     QTest::addColumn<QString>("part");
-    QTest::newRow("text view") << "text view";
-    QTest::newRow("file path caption") << "ファイルパス：";
-    QTest::newRow("file path value") << "ファイルパス： value";
-    QTest::newRow("time stamp frame") << "タイムスタンプ： frame";
-    QTest::newRow("file size caption") << "ファイルサイズ：";
-    QTest::newRow("keyword caption") << "抽出キーワード：";
-    QTest::newRow("keyword value") << "抽出キーワード： value";
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("text view") << "text view" << QByteArray("dropped\xe9.log");
+    QTest::newRow("file path caption") << "ファイルパス：" << QByteArray("dropped.log");
+    QTest::newRow("file path value") << "ファイルパス： value" << QByteArray("dropped.log");
+    QTest::newRow("time stamp frame") << "タイムスタンプ： frame" << QByteArray("dropped.log");
+    QTest::newRow("file size caption") << "ファイルサイズ：" << QByteArray("dropped.log");
+    QTest::newRow("keyword caption") << "抽出キーワード：" << QByteArray("dropped.log");
+    QTest::newRow("keyword value") << "抽出キーワード： value" << QByteArray("dropped.log");
 }
 
 void FilesQtTest::dropOnAnyPartOpensTheFile() {
     QFETCH(QString, part);
+    QFETCH(QByteArray, name);
     TempWorkDir dir;
     const QString watched = dir.write("app.log", "old\n");
-    const QString dropped = dir.write("dropped.log", "dropped line\n");
+    const QString dropped = dir.writeNamed(name, "dropped line\n");
     ShownWindow<FakePort> w(watched);
     w.form.mnuViewSearchWord_Click();
     w.form.mnuMonitorStart_Click();
@@ -281,7 +286,8 @@ void FilesQtTest::newWindowStartsACopyOnTheWatchedFile() {
     QVERIFY(QDir().mkpath(programDir) && QDir().mkpath(logDir));
     const QString program = programDir + QStringLiteral("/logwarden");
     QVERIFY(QFile::copy(QStringLiteral(START_RECORDER), program));
-    const QString watched = dir.write(QStringLiteral("logs & it's $HOME/a \"b\".log"), "x\n");
+    const QString watched =
+        dir.writeNamed(QByteArray("logs & it's $HOME/caf\xe9 \"b\".log"), "x\n");
 
     modGlobal global;
     RecordingPort port;
@@ -298,7 +304,7 @@ void FilesQtTest::newWindowStartsACopyOnTheWatchedFile() {
     QFile file(record);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> items = file.readAll().split('\0');
-    QStringList expected{QFile::encodeName(QDir::currentPath()),
+    QStringList expected{QDir::currentPath(),
                          maximized ? QStringLiteral("maximized") : QStringLiteral("normal")};
     if (watching) {
         expected << u'"' + watched + u'"';
@@ -306,7 +312,7 @@ void FilesQtTest::newWindowStartsACopyOnTheWatchedFile() {
     expected << QString(); // after the last NUL
     QStringList got;
     for (const QByteArray& item : items) {
-        got << QFile::decodeName(item);
+        got << decodeFileName(item);
     }
     QCOMPARE(got, expected);
     QCOMPARE(commandLinePath(joinArguments(got.mid(2, got.size() - 3))),

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/FileSystem.h"
 
-#include <QFile>
+#include "platform/SystemText.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -156,7 +157,7 @@ bool callsDirectly(const QByteArray& path) {
 } // namespace
 
 FileStamp queryFile(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = encodeFileName(path);
     if (callsDirectly(native)) {
         return stampOf(native);
     }
@@ -168,7 +169,7 @@ bool isRegularFile(const QString& path) noexcept {
         return false;
     }
     try {
-        const QByteArray native = QFile::encodeName(path);
+        const QByteArray native = encodeFileName(path);
         if (callsDirectly(native)) {
             return isRegular(native);
         }
@@ -179,7 +180,7 @@ bool isRegularFile(const QString& path) noexcept {
 }
 
 QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = encodeFileName(path);
     if (callsDirectly(native)) {
         return bytesAt(native, offset, length);
     }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/WholeFile.h"
 
-#include <QFile>
+#include "platform/SystemText.h"
+
 #include <QRandomGenerator>
 #include <cerrno>
 #include <ctime>
@@ -174,7 +175,7 @@ std::error_code replaceByRename(const QByteArray& path, const struct stat* old,
 
 QByteArray readWholeFile(const QString& name, qsizetype cap) {
     const Descriptor file(
-        ::open(QFile::encodeName(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        ::open(encodeFileName(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};
     if (!file.isOpen() || ::fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return {};
@@ -183,7 +184,7 @@ QByteArray readWholeFile(const QString& name, qsizetype cap) {
 }
 
 std::error_code writeWholeFile(const QString& name, QByteArrayView bytes) {
-    const QByteArray path = QFile::encodeName(name);
+    const QByteArray path = encodeFileName(name);
     removeLeftovers(path);
     struct stat st {};
     const bool regular = ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#include "platform/Process.h"
+
+#include "platform/SystemText.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ; // NOLINT(readability-redundant-declaration): not every header declares it
+
+namespace platform {
+
+QString startDetached(const QString& program, const QStringList& arguments,
+                      const QByteArray& variable) {
+    std::vector<QByteArray> bytes{encodeFileName(program)};
+    for (const QString& argument : arguments) {
+        bytes.push_back(encodeFileName(argument));
+    }
+    std::vector<char*> argv;
+    for (QByteArray& argument : bytes) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    QByteArray entry = variable;
+    const QByteArrayView name = QByteArrayView(entry).first(entry.indexOf('=') + 1);
+    std::vector<char*> envp;
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (!QByteArrayView(*e).startsWith(name)) {
+            envp.push_back(*e);
+        }
+    }
+    envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
+    int failure[2];
+    if (::pipe2(failure, O_CLOEXEC) != 0) {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    // Two forks, so that the program is nobody's child here and never waits as a zombie. Only
+    // async-signal-safe calls after the fork: this process has other threads.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::fork() == 0) {
+            ::setsid();
+            ::execve(argv[0], argv.data(), envp.data());
+            const int error = errno;
+            [[maybe_unused]] const ssize_t written = ::write(failure[1], &error, sizeof error);
+        }
+        ::_exit(0);
+    }
+    const int forkError = errno;
+    ::close(failure[1]);
+    int error = 0;
+    ssize_t got = -1;
+    if (child > 0) {
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        // The write end closes on a successful exec: nothing comes, and the read ends.
+        while ((got = ::read(failure[0], &error, sizeof error)) < 0 && errno == EINTR) {
+        }
+    }
+    ::close(failure[0]);
+    if (child < 0) {
+        return QString::fromLocal8Bit(std::strerror(forkError));
+    }
+    return got == sizeof error ? QString::fromLocal8Bit(std::strerror(error)) : QString();
+}
+
+} // namespace platform
