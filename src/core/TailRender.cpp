@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/TailRender.h"
 
+#include "core/VisibleText.h"
 #include "core/frmMain.h"
 
 QString renderTail(const QString& tail, const QString& separator, bool extract,
@@ -9,9 +10,14 @@ QString renderTail(const QString& tail, const QString& separator, bool extract,
     QString result;
     result.reserve(tail.size() + tail.size() / 8 + 2);
     const auto keep = [&](QStringView piece) {
-        if (!extract || piece.contains(keyword)) {
-            result.append(piece).append(crlf);
+        if (extract && !piece.contains(keyword)) {
+            return;
         }
+        // A CR that ends the piece is the file's line end (a CR LF line split at LF): the view
+        // draws it as nothing, as a classic text box does. Any other control is made visible.
+        const bool lineEnd = piece.endsWith(u'\r');
+        result.append(visibleText(lineEnd ? piece.chopped(1) : piece));
+        result.append(lineEnd ? QStringLiteral("\r\r\n") : crlf);
     };
     qsizetype from = 0;
     // An empty separator would be found everywhere; the whole tail is then one piece.
@@ -23,8 +29,7 @@ QString renderTail(const QString& tail, const QString& separator, bool extract,
         }
     }
     keep(QStringView(tail).sliced(from));
-    // A NUL shows as nothing useful, and a copy that holds one is cut short by many programs.
-    return result.replace(QChar(u'\0'), QChar(u'\u2400'));
+    return result;
 }
 
 void frmMain::ShowTailText() {

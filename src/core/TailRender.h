@@ -4,6 +4,7 @@
 #include <QString>
 
 // The view text for a tail: split at `separator`, keep the pieces that contain `keyword` when
-// extraction is on, and end every kept piece with CR LF. A NUL shows as U+2400 (SYMBOL FOR NULL).
+// extraction is on, and end every kept piece with CR LF. Controls show as visibleText() has them;
+// a CR that ends a piece stays, for the view to draw as nothing.
 QString renderTail(const QString& tail, const QString& separator, bool extract,
                    const QString& keyword);

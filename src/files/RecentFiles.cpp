@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "files/RecentFiles.h"
 
+#include "core/VisibleText.h"
 #include "core/frmMain.h"
 
 QString recentCaption(int index, const QString& path) {
-    return QStringLiteral("&%1. %2").arg(index).arg(path);
+    // A tab would start the shortcut column; a bidi control would reorder the digits.
+    return QStringLiteral("&%1. %2").arg(index).arg(visibleText(path, true));
 }
 
 void frmMain::AddRecentFile(const QString& path) {

@@ -53,6 +53,13 @@ void RenderTest::rendersTheTail_data() {
                                                    << "a b\r\n";
     QTest::newRow("separators in a row keep empty pieces") << "\n\nx" << lf << false << ""
                                                            << "\r\n\r\nx\r\n";
+    // One line of the file is one line of the view, and nothing in it can reorder the rest.
+    QTest::newRow("CR inside a line, LF type") << "a\rb\r\nc\n"
+                                               << lf << false << ""
+                                               << QString::fromUtf16(u"a\u240Db\r\r\nc\r\n\r\n");
+    QTest::newRow("separators, overrides, escapes")
+        << QString::fromUtf16(u"x\u2028y\u2029\u202Ez\u2066\x1b[1m\t.\n") << lf << false << ""
+        << QString::fromUtf16(u"x<U+2028>y<U+2029><U+202E>z<U+2066>\u241B[1m\t.\r\n\r\n");
     QTest::newRow("empty separator does not hang") << "a\nb"
                                                    << "" << false << ""
                                                    << "a\nb\r\n";

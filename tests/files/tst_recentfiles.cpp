@@ -78,6 +78,10 @@ void RecentFilesTest::menuFollowsTheList_data() {
         << QStringList{"", "", "/var/log/c"} << true << QStringList{"&3. /var/log/c"};
     QTest::newRow("ampersand kept")
         << QStringList{"/tmp/a&b.log"} << false << QStringList{"&1. /tmp/a&b.log"};
+    // A tab would open the shortcut column; an override would reorder the caption.
+    QTest::newRow("tab and override shown")
+        << QStringList{QString::fromUtf16(u"/tmp/a\tb\u202Egol.exe")} << false
+        << QStringList{QString::fromUtf16(u"&1. /tmp/a\u2409b<U+202E>gol.exe")};
     QStringList full;
     for (const QString& name : aToJ) {
         full << QLatin1Char('&') + QString::number(full.size() + 1) + QStringLiteral(". ") + name;
