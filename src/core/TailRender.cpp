@@ -58,13 +58,14 @@ void frmMain::mnuEditFind_Click() {
 }
 
 void frmMain::mnuOptionNewLineType_Click(int Index) {
-    g.gintTypeReturnCode = static_cast<short>(Index);
-    if (Index == 2) {
-        g.gstrReturnCode = QStringLiteral("\n");
-    } else {
-        g.gstrReturnCode = QStringLiteral("\r\n");
-        g.gintTypeReturnCode = 1;
-    }
+    // Where no type was stored (or one that names no item), the platform's own line end.
+#ifdef Q_OS_WIN
+    constexpr short platformType = 1;
+#else
+    constexpr short platformType = 2;
+#endif
+    g.gintTypeReturnCode = Index == 1 || Index == 2 ? static_cast<short>(Index) : platformType;
+    g.gstrReturnCode = g.gintTypeReturnCode == 2 ? QStringLiteral("\n") : QStringLiteral("\r\n");
     mnuOptionNewLineType.checkOnly(g.gintTypeReturnCode);
     ShowTailText();
 }

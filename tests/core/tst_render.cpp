@@ -10,10 +10,11 @@ class RenderTest : public QObject {
 private Q_SLOTS:
     void rendersTheTail_data();
     void rendersTheTail();
+    void extractionCommandFiltersAndShowsThePanel_data();
     void extractionCommandFiltersAndShowsThePanel();
     void cancellingExtractionKeepsTheKeywordForNextTime();
-    void newLineTypeFallsBackToCrLf_data();
-    void newLineTypeFallsBackToCrLf();
+    void newLineTypeFallsBackToThePlatformsOwn_data();
+    void newLineTypeFallsBackToThePlatformsOwn();
     void copyTakesTheWholeRenderedText();
 };
 
@@ -54,9 +55,9 @@ void RenderTest::rendersTheTail_data() {
     QTest::newRow("separators in a row keep empty pieces") << "\n\nx" << lf << false << ""
                                                            << "\r\n\r\nx\r\n";
     // One line of the file is one line of the view, and nothing in it can reorder the rest.
-    QTest::newRow("CR inside a line, LF type") << "a\rb\r\nc\n"
-                                               << lf << false << ""
-                                               << QString::fromUtf16(u"a\u240Db\r\r\nc\r\n\r\n");
+    QTest::newRow("CR inside a line, LF type")
+        << "a\rb\r\nc\n"
+        << lf << false << "" << QString::fromUtf16(u"a\u240Db\r\r\nc\r\n\r\n");
     QTest::newRow("separators, overrides, escapes")
         << QString::fromUtf16(u"x\u2028y\u2029\u202Ez\u2066\x1b[1m\t.\n") << lf << false << ""
         << QString::fromUtf16(u"x<U+2028>y<U+2029><U+202E>z<U+2066>\u241B[1m\t.\r\n\r\n");
@@ -76,24 +77,34 @@ void RenderTest::rendersTheTail() {
 
 namespace {
 
+// A log opened with the default settings.
 struct Window : LoadedForm {
-    Window() {
-        form.mnuOptionNewLineType.click(2);
-        form.OpenWatchedFile(dir.write("app.log", "ok 1\nERR 2\nok 3\nERR 4\n"));
+    explicit Window(const QByteArray& lineEnd = "\n") {
+        form.OpenWatchedFile(
+            dir.write("app.log", QByteArray("ok 1\nERR 2\nok 3\nERR 4\n").replace("\n", lineEnd)));
     }
 };
 
 } // namespace
 
+void RenderTest::extractionCommandFiltersAndShowsThePanel_data() {
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::addColumn<QString>("lineEndShown"); // a CR before the CR LF is drawn as nothing
+    QTest::newRow("LF log") << QByteArray("\n") << "\r\n";
+    QTest::newRow("CR LF log") << QByteArray("\r\n") << "\r\r\n";
+}
+
 void RenderTest::extractionCommandFiltersAndShowsThePanel() {
-    Window w;
+    QFETCH(QByteArray, lineEnd);
+    QFETCH(QString, lineEndShown);
+    Window w(lineEnd);
     QVERIFY(!w.global.gblnViewSearchWord);
     w.port.inputAnswers.push_back(QStringLiteral("ERR"));
     w.form.mnuEditFind.click();
     QCOMPARE(w.port.inputs.back().prompt,
              QStringLiteral("行を抽出するキーワードを入力してください。"));
     QCOMPARE(w.port.inputs.back().title, QStringLiteral("抽出キーワード入力"));
-    QCOMPARE(w.form.txtView.text(), QStringLiteral("ERR 2\r\nERR 4\r\n"));
+    QCOMPARE(w.form.txtView.text(), "ERR 2" + lineEndShown + "ERR 4" + lineEndShown);
     QCOMPARE(w.form.lblSerchWord.caption(), QStringLiteral("ERR"));
     QVERIFY(w.global.gblnViewSearchWord);
     QVERIFY(w.form.mnuViewSearchWord.checked());
@@ -103,7 +114,7 @@ void RenderTest::extractionCommandFiltersAndShowsThePanel() {
     w.port.inputAnswers.push_back(QStringLiteral("ok"));
     w.form.mnuEditFind.click();
     QVERIFY(w.form.fraSerchWord.visible());
-    QCOMPARE(w.form.txtView.text(), QStringLiteral("ok 1\r\nok 3\r\n"));
+    QCOMPARE(w.form.txtView.text(), "ok 1" + lineEndShown + "ok 3" + lineEndShown);
 }
 
 void RenderTest::cancellingExtractionKeepsTheKeywordForNextTime() {
@@ -119,17 +130,17 @@ void RenderTest::cancellingExtractionKeepsTheKeywordForNextTime() {
     QCOMPARE(w.port.inputs.back().defaultAnswer, QStringLiteral("ERR"));
 }
 
-void RenderTest::newLineTypeFallsBackToCrLf_data() {
+void RenderTest::newLineTypeFallsBackToThePlatformsOwn_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("stored");
     QTest::addColumn<QString>("separator");
     QTest::newRow("CRLF") << 1 << 1 << "\r\n";
     QTest::newRow("LF") << 2 << 2 << "\n";
-    QTest::newRow("missing key") << 0 << 1 << "\r\n";
-    QTest::newRow("unknown index") << 3 << 1 << "\r\n";
+    QTest::newRow("missing key") << 0 << 2 << "\n";
+    QTest::newRow("unknown index") << 3 << 2 << "\n";
 }
 
-void RenderTest::newLineTypeFallsBackToCrLf() {
+void RenderTest::newLineTypeFallsBackToThePlatformsOwn() {
     QFETCH(int, index);
     QFETCH(int, stored);
     QFETCH(QString, separator);

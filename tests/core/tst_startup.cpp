@@ -35,11 +35,11 @@ void StartupTest::defaultsWithoutSettingsFile() {
     QCOMPARE(form.mnuBGColorVal.firstChecked(), std::optional(1));
     QCOMPARE(form.mnuTextColorVal.firstChecked(), std::optional(1));
     QCOMPARE(form.mnuTextSizeValue.firstChecked(), std::optional(9));
-    QCOMPARE(form.mnuOptionNewLineType.firstChecked(), std::optional(1));
+    QCOMPARE(form.mnuOptionNewLineType.firstChecked(), std::optional(2));
     QCOMPARE(form.txtView.backColor(), (ui::Color{255, 255, 255}));
     QCOMPARE(form.txtView.foreColor(), (ui::Color{0, 0, 0}));
     QCOMPARE(form.txtView.fontSize(), 9);
-    QCOMPARE(w.global.gintTypeReturnCode, short(1));
+    QCOMPARE(w.global.gintTypeReturnCode, short(2));
     QCOMPARE(form.window.windowState(), ui::WindowState::Normal);
     QVERIFY(!form.mnuMonitorStart.enabled() && !form.mnuMonitorStop.enabled());
     QVERIFY(!form.timFlash.enabled() && !form.timFileCheck.enabled());

@@ -3,6 +3,7 @@
 #include "TailOracle.h"
 #include "core/TailDecoder.h"
 #include "core/TailReader.h"
+#include "core/TailRender.h"
 #include "platform/SystemText.h"
 
 #include <QRandomGenerator>
@@ -181,7 +182,7 @@ void TailReaderTest::refreshShowsTailAndPanels() {
     QCOMPARE(w.form.lblFileLen.caption(), formatFileLen(QFileInfo(path).size()));
     QCOMPARE(w.form.lblLastModified.caption(),
              QFileInfo(path).lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
-    QVERIFY(w.form.txtView.text().startsWith(QStringLiteral("line 12\nline 13")));
+    QVERIFY(w.form.txtView.text().startsWith(QStringLiteral("line 12\r\nline 13")));
     QVERIFY(w.port.messages.empty());
 
     // Past the years a count of nanoseconds holds, and chosen again: shown as it is now.
@@ -239,7 +240,7 @@ void TailReaderTest::emptiedFileClearsViewAndRememberedTail() {
 void TailReaderTest::encodingMenuShowsTheLastReadAgain() {
     LoadedForm w;
     const char* text = "ログを開始します\n警告: 設定ファイルを開けません\n";
-    const QString shown = QString::fromUtf8(text) + QStringLiteral("\r\n");
+    const QString shown = QString::fromUtf8(text).replace(u'\n', QStringLiteral("\r\n")) + "\r\n";
     const QString path = w.dir.write("app.log", encoded("EUC-JP", text));
     w.form.OpenWatchedFile(path);
     w.form.mnuMonitorStart.click();
@@ -251,7 +252,8 @@ void TailReaderTest::encodingMenuShowsTheLastReadAgain() {
     w.form.mnuOptionEncodingType.click(2);
     QCOMPARE(w.form.mnuOptionEncodingType.firstChecked(), 2);
     QCOMPARE(w.form.txtView.text(),
-             decodeTail(encoded("EUC-JP", text), false, TailEncoding::ShiftJis).text + "\r\n");
+             renderTail(decodeTail(encoded("EUC-JP", text), false, TailEncoding::ShiftJis).text,
+                        QStringLiteral("\n"), false, {}));
     QCOMPARE(w.form.lblFileLen.toolTip(), size + QStringLiteral("\n文字コード: Shift_JIS（指定）"));
     w.form.mnuOptionEncodingType.click(0);
     QCOMPARE(w.form.txtView.text(), shown);

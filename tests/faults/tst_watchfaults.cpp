@@ -400,17 +400,18 @@ void WatchFaultsTest::oddBytesAreShownVisibly_data() {
     const QString nul = QStringLiteral("\u2400");
     const QString bad = QStringLiteral("\uFFFD");
     QTest::newRow("NUL bytes") << QByteArray("a\0b\n\0\0\n", 7)
-                               << "a" + nul + "b\n" + nul + nul + "\n\r\n";
-    QTest::newRow("invalid UTF-8") << QByteArray("x\xFF\xFEy\n") << "x" + bad + bad + "y\n\r\n";
-    QTest::newRow("surrogate bytes") << QByteArray("\xED\xA0\x80\n") << bad + bad + bad + "\n\r\n";
-    const QString log =
-        QStringLiteral("2024-03-05 14:07:09 エラー: 設定ファイルを開けません\r\n"
-                       "2024-03-05 14:07:10 情報: 接続を回復しました（3 回目）\r\n");
+                               << "a" + nul + "b\r\n" + nul + nul + "\r\n\r\n";
+    QTest::newRow("invalid UTF-8") << QByteArray("x\xFF\xFEy\n") << "x" + bad + bad + "y\r\n\r\n";
+    QTest::newRow("surrogate bytes")
+        << QByteArray("\xED\xA0\x80\n") << bad + bad + bad + "\r\n\r\n";
+    const QString log = QStringLiteral("2024-03-05 14:07:09 エラー: 設定ファイルを開けません\n"
+                                       "2024-03-05 14:07:10 情報: 接続を回復しました（3 回目）\n");
+    const QString shown = QString(log).replace(u'\n', QStringLiteral("\r\n"));
     for (const char* encoding : {"Shift_JIS", "EUC-JP"}) {
-        QTest::addRow("%s log", encoding) << encoded(encoding, log) << log + "\r\n";
+        QTest::addRow("%s log", encoding) << encoded(encoding, log) << shown + "\r\n";
     }
     QTest::newRow("UTF-8 and Shift_JIS lines")
-        << log.toUtf8() + encoded("Shift_JIS", log) << log + log + "\r\n";
+        << log.toUtf8() + encoded("Shift_JIS", log) << shown + shown + "\r\n";
     // 25 KiB plus one byte starts one byte into a character of three bytes in UTF-8 ("あ"), and
     // into one of two bytes followed by a blank in the others ("あ ").
     const struct {

@@ -91,7 +91,7 @@ void MainWindowTest::shortcutsReachTheirHandlers() {
 
 void MainWindowTest::copyPutsTheWholeTextOnTheClipboard() {
     TempWorkDir dir;
-    const QString path = dir.write("app.log", "first\r\nsecond\r\n");
+    const QString path = dir.write("app.log", "first\nsecond\n");
     ShownWindow<QtPort> w(path);
     TextView& view = w.window.textView();
     view.setFocus();

@@ -120,7 +120,7 @@ void OptionsReplayTest::firstRunWritesTheFullFile() {
                                 "[SIZE VALUE TEXTFONT]\r\n9\r\n\r\n"
                                 "[SIZE VALUE LINECOUNT]\r\n2\r\n\r\n"
                                 "[SIZE VALUE BUFFERSIZE]\r\n1\r\n\r\n"
-                                "[TYPE VALUE RETURNCODE]\r\n1\r\n\r\n"
+                                "[TYPE VALUE RETURNCODE]\r\n2\r\n\r\n"
                                 "[LIST FILE RECENT]\r\n" +
                                 server.toUtf8() + "\r\n" + batch.toUtf8() +
                                 "\r\n"

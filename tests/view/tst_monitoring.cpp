@@ -119,13 +119,13 @@ void MonitoringTest::pollsRereadOnlyAChangedFile() {
 
     f.append(31, 32);
     f.poll();
-    QVERIFY(f.form.txtView.text().contains(QStringLiteral("line 31\nline 32\n")));
-    QVERIFY(!f.form.txtView.text().contains(QStringLiteral("line 12\n")));
+    QVERIFY(f.form.txtView.text().contains(QStringLiteral("line 31\r\nline 32\r\n")));
+    QVERIFY(!f.form.txtView.text().contains(QStringLiteral("line 12\r\n")));
 
     f.form.mnuMonitorStop.click();
     f.append(33, 33);
     f.form.mnuMonitorStart.click(); // starting reads what changed meanwhile at once
-    QVERIFY(f.form.txtView.text().contains(QStringLiteral("line 33\n")));
+    QVERIFY(f.form.txtView.text().contains(QStringLiteral("line 33\r\n")));
 }
 
 void MonitoringTest::backgroundReadFlashesUntilActivated() {
