@@ -4,9 +4,11 @@
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
+#include "gui/SessionEnd.h"
 #include "gui/StartState.h"
 #include "platform/SystemText.h"
 #include "platform/Version.h"
+#include "settings/IniFile.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -99,6 +101,7 @@ int main(int argc, char* argv[]) {
     if (startState) {
         form.window.setWindowState(*startState); // as the copy that started this one asked
     }
+    const SessionEnd sessionEnd(window, [&global] { modIniFile::SaveIniFile(global); });
     window.showInChosenState();
     return QApplication::exec();
 }

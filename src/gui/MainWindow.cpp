@@ -195,7 +195,7 @@ void MainWindow::bindWindow() {
         applyOuterSize();
     };
     observe(model, sync);
-    updateMinimumSize();
+    updateSizeLimits();
 }
 
 void MainWindow::applyWindowState() {
@@ -227,17 +227,23 @@ void MainWindow::applyOuterSize() {
 }
 
 // The smallest outer size holds for the whole window, decorations and menu bar included, so
-// dragging stops there instead of springing back.
-void MainWindow::updateMinimumSize() {
+// dragging stops there instead of springing back. The largest is twice the desktop: a size
+// another program asks for must not cost gigabytes of pixels.
+void MainWindow::updateSizeLimits() {
     const Twips t(*this);
     const double least = MinimumOuterTwips;
     const int outerX = t.toPixelsX(least);
     const int outerY = t.toPixelsY(least);
     const QSize outer(coveringPixels(least, outerX, t.fromPixelsX(outerX)),
                       coveringPixels(least, outerY, t.fromPixelsY(outerY)));
-    const QSize wanted = outer - (frameGeometry().size() - size());
+    const QSize decorations = frameGeometry().size() - size();
+    const QSize wanted = outer - decorations;
     if (minimumSize() != wanted) {
         setMinimumSize(wanted);
+    }
+    const QSize most = (screen()->virtualSize() * 2 - decorations).expandedTo(wanted);
+    if (maximumSize() != most) {
+        setMaximumSize(most);
     }
 }
 
@@ -248,7 +254,7 @@ void MainWindow::showInChosenState() {
 }
 
 void MainWindow::reportGeometry() {
-    updateMinimumSize();
+    updateSizeLimits();
     const Twips t(*this);
     const QSize outer = frameGeometry().size();
     mForm.window.reportGeometry(
@@ -259,6 +265,10 @@ void MainWindow::reportGeometry() {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    if (size() != size().boundedTo(maximumSize())) {
+        resize(size().boundedTo(maximumSize())); // no window manager held the limit
+        return;
+    }
     if (mShown) {
         reportGeometry();
     }
@@ -267,7 +277,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 // The decorations become known only after the window manager framed the window.
 void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
-    updateMinimumSize();
+    updateSizeLimits();
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -48,7 +48,7 @@ private:
     void bindWindow();
     void applyWindowState();
     void applyOuterSize();
-    void updateMinimumSize();
+    void updateSizeLimits();
     void reportGeometry();
 
     frmMain& mForm;

@@ -3,6 +3,7 @@
 
 #include "gui/FileDialog.h"
 #include "gui/StartState.h"
+#include "gui/X11KeepAbove.h"
 #include "platform/Process.h"
 #include "platform/SystemText.h"
 
@@ -51,14 +52,20 @@ void QtPort::setWindowForward(bool topmost) {
         return;
     }
     const Qt::WindowFlags flags = mWindow->windowFlags();
+    QWindow* handle = mWindow->windowHandle();
     if (flags.testFlag(Qt::WindowStaysOnTopHint) == topmost) {
-        return; // re-asserting an unchanged state must cost nothing
+        // A window manager may have taken the window off the top meanwhile: ask again, but
+        // only then, so that an unchanged state costs nothing on the screen.
+        if (topmost && handle != nullptr && x11::isKeptAbove(*handle) == false) {
+            x11::keepAbove(*handle);
+        }
+        return;
     }
     Qt::WindowFlags wanted = flags;
     wanted.setFlag(Qt::WindowStaysOnTopHint, topmost);
     // setWindowFlags would hide and re-create the native window; this changes it in place.
     mWindow->overrideWindowFlags(wanted);
-    if (QWindow* handle = mWindow->windowHandle()) {
+    if (handle != nullptr) {
         handle->setFlags(wanted);
     }
 }

@@ -24,10 +24,10 @@ tmp=$(mktemp -d)
 run="$tmp/run" # the program's current folder: only the log and Logwarden.ini belong here
 mkdir -m 700 "$run" "$tmp/xdg"
 export XDG_RUNTIME_DIR="$tmp/xdg" HOME="$tmp"
-app="" wm=""
+app="" wm="" lost_x=""
 cleanup() {
-  [[ -n "$app" ]] && kill "$app" 2>/dev/null
-  [[ -n "$wm" ]] && kill "$wm" 2>/dev/null
+  local pid
+  for pid in $app $wm $lost_x; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null
   rm -rf "$tmp"
 }
@@ -51,6 +51,7 @@ ended() { ! alive; }
 window_type() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null; }
 title_is() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$1" ]]; }
 on_top() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+not_on_top() { ! on_top; }
 
 # Visible windows titled exactly NAME whose type includes TYPE (NORMAL or DIALOG).
 find_window() {
@@ -98,6 +99,7 @@ view_text() {
 }
 # N: the view holds exactly the tail read for N lines. The log ends in a line feed, and that
 # one counts, so the tail is the last N - 1 lines.
+view_has() { view_text | grep -qxF "$1"; }
 view_shows_tail() {
   [[ "$(view_text | grep -v '^$')" == "$(tail -n $(($1 - 1)) "$tmp/expected.log")" ]]
 }
@@ -167,6 +169,11 @@ step "3. F9, F4, 10 lines from the Options menu, Ctrl+Q"
 press F9
 press F4
 wait_for 3 "always-on-top state" on_top
+# A window manager that takes the window off the top gets it back at the next layout pass.
+wmctrl -i -r "$window" -b remove,above
+wait_for 3 "the window manager to take it off the top" not_on_top
+xdotool windowsize "$window" 700 500
+wait_for 3 "always-on-top again after a resize" on_top
 press alt+o Right Return # オプション > 表示行数 > its first item, 10行
 wait_for 3 "the 10-line tail in the view" view_shows_tail 10
 quit
@@ -207,4 +214,43 @@ expect_ini "VIEW FLAG SEARCHWORD" TRUE
 expect_ini "SIZE VALUE LINECOUNT" 1
 expect_ini "LIST FILE RECENT" "$log"
 folder_holds Logwarden.ini || fail "unexpected files in the current folder: $(find "$run" -mindepth 1)"
+step "5. a file named like a toolkit option opens as a file"
+for name in -reverse -style=x; do
+  printf 'file named %s\n' "$name" >"$run/$name"
+  start "$name"
+  wait_for 5 "the file $name in the view" view_has "file named $name"
+  quit
+  rm -- "$run/$name"
+done
+
+step "6. SIGTERM with a dialog open: the window closes as usual and saves"
+start "$log"
+press F8
+press ctrl+f
+keyword_dialog() { [[ -n "$(find_window "抽出キーワード入力" DIALOG)" ]]; }
+wait_for 3 "the keyword dialog" keyword_dialog
+kill -TERM "$app"
+wait_for 10 "exit after SIGTERM" ended
+status=0
+wait "$app" || status=$?
+app=""
+((status == 0)) || fail "SIGTERM: exit status $status"
+expect_ini "VIEW FLAG FILESIZE" FALSE
+
+step "7. the display goes away: the settings are saved on the way out"
+rm "$run/Logwarden.ini"
+lost=150
+while [[ -e /tmp/.X$lost-lock ]]; do lost=$((lost + 1)); done
+Xvfb :"$lost" -screen 0 800x600x24 >/dev/null 2>&1 &
+lost_x=$!
+wait_for 10 "a second X server" test -e "/tmp/.X11-unix/X$lost"
+DISPLAY=:$lost "$program" "$log" 2>/dev/null &
+app=$!
+on_lost_display() { DISPLAY=:$lost xdotool search --name "^${caption//[()]/.}\$" >/dev/null 2>&1; }
+wait_for 10 "the window on the second display" on_lost_display
+kill "$lost_x"
+lost_x=""
+wait_for 10 "exit after the display went away" ended
+app=""
+[[ $(wc -l <"$run/Logwarden.ini") -eq 51 ]] || fail "no whole Logwarden.ini after the display went away"
 echo "e2e: all steps passed"

@@ -55,7 +55,7 @@ private Q_SLOTS:
     void appendedLineAppearsWhileMonitoring();
     void backgroundUpdateFlashesTheIcon();
     void stayOnTopKeepsTheNativeWindow();
-    void outerSizeCannotGoBelowTheMinimum();
+    void outerSizeStaysWithinItsLimits();
     void panelsFollowTheTwipsAtTheScreenDpi();
     void formOutlivesItsWindow();
 };
@@ -120,7 +120,7 @@ void LiveWindowTest::stayOnTopKeepsTheNativeWindow() {
     QCOMPARE(visibility.count(), 0);
 }
 
-void LiveWindowTest::outerSizeCannotGoBelowTheMinimum() {
+void LiveWindowTest::outerSizeStaysWithinItsLimits() {
     Live w;
     const Twips twips(w.window);
     const QSize decorations = w.window.frameGeometry().size() - w.window.size();
@@ -132,6 +132,10 @@ void LiveWindowTest::outerSizeCannotGoBelowTheMinimum() {
 
     w.window.resize(10, 10);
     QCOMPARE(w.window.size(), w.window.minimumSize());
+    // Nor beyond what a desktop can show: a size asked for from outside must not cost gigabytes.
+    w.window.resize(32767, 32767);
+    QVERIFY(w.window.width() <= 2 * w.window.screen()->virtualSize().width());
+    QVERIFY(w.window.height() <= 2 * w.window.screen()->virtualSize().height());
     QVERIFY(w.form.window.outerSize().width >= MinimumOuterTwips);
     QVERIFY(w.form.window.outerSize().height >= MinimumOuterTwips);
     QCOMPARE(w.form.txtView.rect().height,

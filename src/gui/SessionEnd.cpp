@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+#include "gui/SessionEnd.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <QWidget>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+std::function<void()>* saveAtExit = nullptr; // until the window has closed
+
+void onSignal(int signal) {
+    const char byte = static_cast<char>(signal);
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+void saveIfStillOpen() {
+    if (saveAtExit != nullptr) {
+        (*saveAtExit)();
+    }
+}
+
+} // namespace
+
+SessionEnd::SessionEnd(QWidget& window, std::function<void()> saveSettings) : mWindow(window) {
+    static std::function<void()> save;
+    save = std::move(saveSettings);
+    saveAtExit = &save;
+    std::atexit(saveIfStillOpen);
+    mWindow.installEventFilter(this);
+
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        mSignals = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+        connect(mSignals, &QSocketNotifier::activated, this, [this] {
+            char byte = 0;
+            while (::read(signalPipe[0], &byte, 1) > 0) {
+            }
+            closeAndQuit();
+        });
+        struct sigaction action {};
+        action.sa_handler = onSignal;
+        action.sa_flags = SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+            ::sigaction(signal, &action, nullptr);
+        }
+    }
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this] { closeAndQuit(); });
+    connect(qGuiApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (mWindow.isVisible()) {
+            mWindow.close();
+        }
+    });
+}
+
+SessionEnd::~SessionEnd() {
+    saveAtExit = nullptr;
+}
+
+bool SessionEnd::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &mWindow && event->type() == QEvent::Close) {
+        saveAtExit = nullptr; // the close saves them
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// Also from inside a modal dialog: quitting ends its event loop too.
+void SessionEnd::closeAndQuit() {
+    mWindow.close();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+class QWidget;
+
+// The ways a session ends the program besides the window's own close box, each taken through
+// that close, so that the settings are saved: SIGTERM, SIGHUP and SIGINT, the session
+// manager's end of session, and the toolkit quitting by itself. A lost display ends the process
+// from inside the toolkit; `saveSettings` runs on that way out. One per process.
+class SessionEnd : public QObject {
+public:
+    SessionEnd(QWidget& window, std::function<void()> saveSettings);
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
+    SessionEnd(SessionEnd&&) = delete;
+    SessionEnd& operator=(SessionEnd&&) = delete;
+    ~SessionEnd() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void closeAndQuit();
+
+    QWidget& mWindow;
+    QSocketNotifier* mSignals = nullptr;
+};
