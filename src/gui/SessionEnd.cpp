@@ -7,24 +7,28 @@
 #include <QSocketNotifier>
 #include <QWidget>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 int signalPipe[2] = {-1, -1};
-std::function<void()>* saveAtExit = nullptr; // until the window has closed
+std::function<void()>* saveBeforeExit = nullptr; // until the window has closed
+QtMessageHandler previousHandler = nullptr;
 
 void onSignal(int signal) {
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
-void saveIfStillOpen() {
-    if (saveAtExit != nullptr) {
-        (*saveAtExit)();
+// The toolkit says so just before it exits on a lost display; saving later, at exit, would
+// meet what its exit has already torn down.
+void watchForLostDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (saveBeforeExit != nullptr && text.startsWith(QLatin1String("The X11 connection broke"))) {
+        std::exchange(saveBeforeExit, nullptr)->operator()();
     }
+    previousHandler(type, context, text);
 }
 
 } // namespace
@@ -32,8 +36,8 @@ void saveIfStillOpen() {
 SessionEnd::SessionEnd(QWidget& window, std::function<void()> saveSettings) : mWindow(window) {
     static std::function<void()> save;
     save = std::move(saveSettings);
-    saveAtExit = &save;
-    std::atexit(saveIfStillOpen);
+    saveBeforeExit = &save;
+    previousHandler = qInstallMessageHandler(watchForLostDisplay);
     mWindow.installEventFilter(this);
 
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
@@ -61,12 +65,13 @@ SessionEnd::SessionEnd(QWidget& window, std::function<void()> saveSettings) : mW
 }
 
 SessionEnd::~SessionEnd() {
-    saveAtExit = nullptr;
+    saveBeforeExit = nullptr;
+    qInstallMessageHandler(previousHandler);
 }
 
 bool SessionEnd::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &mWindow && event->type() == QEvent::Close) {
-        saveAtExit = nullptr; // the close saves them
+        saveBeforeExit = nullptr; // the close saves them
     }
     return QObject::eventFilter(watched, event);
 }

@@ -10,7 +10,7 @@ class QWidget;
 // The ways a session ends the program besides the window's own close box, each taken through
 // that close, so that the settings are saved: SIGTERM, SIGHUP and SIGINT, the session
 // manager's end of session, and the toolkit quitting by itself. A lost display ends the process
-// from inside the toolkit; `saveSettings` runs on that way out. One per process.
+// from inside the toolkit; `saveSettings` runs just before. One per process.
 class SessionEnd : public QObject {
 public:
     SessionEnd(QWidget& window, std::function<void()> saveSettings);

@@ -29,4 +29,13 @@ template <class T, class F> T bounded(const QByteArray& key, F call) {
     return std::move(**result);
 }
 
+// Whether calls on `path` answer promptly: it is on a local disk or in memory, not on a share
+// that may stop answering. Learnt once for the path last asked about on each thread.
+bool answersPromptly(const QByteArray& path);
+
+// `call` on the caller's thread where `path` answers promptly, bounded otherwise.
+template <class T, class F> T boundedUnlessLocal(const QByteArray& path, F call) {
+    return answersPromptly(path) ? call() : bounded<T>(path, std::move(call));
+}
+
 } // namespace platform

@@ -135,10 +135,11 @@ std::optional<bool> onLocalFileSystem(const QByteArray& path) {
 #endif
 }
 
-// Whether calls on `path` can be made on the caller's thread. Learnt again only when the path
-// changes, so that a poll of a local file still costs one stat; the learning itself may hang,
-// so it is bounded.
-bool callsDirectly(const QByteArray& path) {
+} // namespace
+
+// Learnt again only when the path changes, so that a poll of a local file still costs one
+// stat; the learning itself may hang, so it is bounded.
+bool answersPromptly(const QByteArray& path) {
     thread_local QByteArray lastPath;
     thread_local bool lastDirect = false;
     if (path == lastPath && !lastPath.isNull()) {
@@ -154,14 +155,9 @@ bool callsDirectly(const QByteArray& path) {
     return *local;
 }
 
-} // namespace
-
 FileStamp queryFile(const QString& path) {
     const QByteArray native = encodeFileName(path);
-    if (callsDirectly(native)) {
-        return stampOf(native);
-    }
-    return bounded<FileStamp>(native, [native] { return stampOf(native); });
+    return boundedUnlessLocal<FileStamp>(native, [native] { return stampOf(native); });
 }
 
 bool isRegularFile(const QString& path) noexcept {
@@ -170,10 +166,7 @@ bool isRegularFile(const QString& path) noexcept {
     }
     try {
         const QByteArray native = encodeFileName(path);
-        if (callsDirectly(native)) {
-            return isRegular(native);
-        }
-        return bounded<bool>(native, [native] { return isRegular(native); });
+        return boundedUnlessLocal<bool>(native, [native] { return isRegular(native); });
     } catch (const std::exception&) {
         return false;
     }
@@ -181,10 +174,7 @@ bool isRegularFile(const QString& path) noexcept {
 
 QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length) {
     const QByteArray native = encodeFileName(path);
-    if (callsDirectly(native)) {
-        return bytesAt(native, offset, length);
-    }
-    return bounded<QByteArray>(
+    return boundedUnlessLocal<QByteArray>(
         native, [native, offset, length] { return bytesAt(native, offset, length); });
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/WholeFile.h"
 
+#include "platform/BoundedCall.h"
 #include "platform/SystemText.h"
 
 #include <QRandomGenerator>
@@ -171,11 +172,8 @@ std::error_code replaceByRename(const QByteArray& path, const struct stat* old,
     return {};
 }
 
-} // namespace
-
-QByteArray readWholeFile(const QString& name, qsizetype cap) {
-    const Descriptor file(
-        ::open(encodeFileName(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+QByteArray readRegular(const QByteArray& path, qsizetype cap) {
+    const Descriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};
     if (!file.isOpen() || ::fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return {};
@@ -183,8 +181,7 @@ QByteArray readWholeFile(const QString& name, qsizetype cap) {
     return readUpTo(file.fd(), cap);
 }
 
-std::error_code writeWholeFile(const QString& name, QByteArrayView bytes) {
-    const QByteArray path = encodeFileName(name);
+std::error_code write(const QByteArray& path, QByteArrayView bytes) {
     removeLeftovers(path);
     struct stat st {};
     const bool regular = ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
@@ -202,6 +199,29 @@ std::error_code writeWholeFile(const QString& name, QByteArrayView bytes) {
         error = rewriteInPlace(path, st, bytes);
     }
     return error;
+}
+
+} // namespace
+
+// The folder decides where the file lives, also before the file exists.
+QByteArray readWholeFile(const QString& name, qsizetype cap) {
+    const QByteArray path = encodeFileName(name);
+    try {
+        return boundedUnlessLocal<QByteArray>(folderOf(path),
+                                              [path, cap] { return readRegular(path, cap); });
+    } catch (const FileSystemStalled&) {
+        return {};
+    }
+}
+
+std::error_code writeWholeFile(const QString& name, QByteArrayView bytes) {
+    const QByteArray path = encodeFileName(name);
+    try {
+        return boundedUnlessLocal<std::error_code>(
+            folderOf(path), [path, copy = bytes.toByteArray()] { return write(path, copy); });
+    } catch (const FileSystemStalled&) {
+        return std::make_error_code(std::errc::timed_out);
+    }
 }
 
 } // namespace platform
