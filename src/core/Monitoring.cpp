@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "core/frmMain.h"
 
+#include <QFileInfo>
+#include <utility>
+
 namespace {
 const QString monitoringMark = QStringLiteral(" - 監視中");
 }
@@ -10,6 +13,10 @@ void frmMain::mnuMonitorStart_Click() {
     window.setCaption(GetAppCaption() + monitoringMark);
     mnuMonitorStart.setEnabled(false);
     mnuMonitorStop.setEnabled(true);
+    if (!mstrFilePath.isEmpty()) {
+        // The folder too: a log rotated away and created anew is seen at once.
+        fileWatch.setPaths({mstrFilePath, QFileInfo(mstrFilePath).absolutePath()});
+    }
     RefreshTail();
 }
 
@@ -18,9 +25,20 @@ void frmMain::mnuMonitorStop_Click() {
     window.setCaption(GetAppCaption());
     mnuMonitorStop.setEnabled(false);
     mnuMonitorStart.setEnabled(true);
+    fileWatch.setPaths({});
+    timNotify.setEnabled(false);
+    mNotifyPending = false;
+    mMissingTicks.reset();
 }
 
 void frmMain::timFileCheck_Timer() {
+    if (mMissingTicks) {
+        ++*mMissingTicks;
+    }
+    checkFile();
+}
+
+void frmMain::checkFile() {
     if (!mstrFilePath.isEmpty()) {
         RefreshTail();
         return;
@@ -28,6 +46,28 @@ void frmMain::timFileCheck_Timer() {
     // Started with no file: polling ends, but the menu stays as the user left it.
     timFileCheck.setEnabled(false);
     window.setCaption(GetAppCaption());
+}
+
+// News is checked at once; more within the interval that follows is checked once at its end,
+// so a log written a thousand times a second costs a check per interval, not per write.
+void frmMain::fileWatch_Changed() {
+    if (!timFileCheck.enabled()) {
+        return;
+    }
+    if (timNotify.enabled()) {
+        mNotifyPending = true;
+        return;
+    }
+    timNotify.setEnabled(true);
+    checkFile();
+}
+
+void frmMain::timNotify_Timer() {
+    if (!std::exchange(mNotifyPending, false)) {
+        timNotify.setEnabled(false);
+        return;
+    }
+    checkFile();
 }
 
 void frmMain::timFlash_Timer() {

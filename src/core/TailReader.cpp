@@ -95,6 +95,7 @@ void frmMain::RefreshTail() {
     try {
         const std::int32_t lineCount = GetLineCount();
         const platform::FileStamp stamp = platform::queryFile(mstrFilePath);
+        mMissingTicks.reset();
         if (lineCount == mlngLineCount && stamp.lastModified == mdtmLastModified &&
             stamp.length == mdblFileLen && stamp.id == mFileId) {
             return;
@@ -120,6 +121,7 @@ void frmMain::RefreshTail() {
         if (!port.isActiveWindow()) {
             mintFlashState = 1;
             timFlash.setEnabled(true);
+            port.requestAttention(); // a taskbar or dock shows it too
         }
         ShowTailText();
         mblnReading = false;
@@ -129,7 +131,9 @@ void frmMain::RefreshTail() {
         std::tie(mlngLineCount, mdtmLastModified, mdblFileLen, mFileId) = seen;
         mblnReading = false;
     } catch (const std::system_error& error) {
-        failRead(systemErrorText(error));
+        if (!waitForRotation(error)) {
+            failRead(systemErrorText(error));
+        }
     } catch (const std::exception& error) {
         failRead(QString::fromLocal8Bit(error.what()));
     }
@@ -155,6 +159,20 @@ void frmMain::mnuOptionEncodingType_Click(int Index) {
         decodeShownTail();
         ShowTailText();
     }
+}
+
+// A log being rotated is missing for a moment: while monitoring, its path is given five ticks
+// (about five seconds) to come back before it counts as gone.
+bool frmMain::waitForRotation(const std::system_error& error) {
+    constexpr int rotationTicks = 5;
+    if (!timFileCheck.enabled() || error.code() != std::errc::no_such_file_or_directory) {
+        return false;
+    }
+    mblnReading = false;
+    if (!mMissingTicks) {
+        mMissingTicks = 0;
+    }
+    return *mMissingTicks < rotationTicks;
 }
 
 void frmMain::failRead(const QString& description) {

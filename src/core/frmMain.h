@@ -4,6 +4,7 @@
 #include "core/WatchState.h"
 #include "core/modGlobal.h"
 #include "platform/PlatformPort.h"
+#include "ui/FileWatch.h"
 #include "ui/FormWindow.h"
 #include "ui/Label.h"
 #include "ui/Menu.h"
@@ -13,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
+#include <system_error>
 #include <vector>
 
 // What a drop on the window offers: whether it carries a file list, and the files in it.
@@ -65,6 +68,8 @@ public:
     void mnuMonitorStop_Click();
     void timFileCheck_Timer();
     void timFlash_Timer();
+    void fileWatch_Changed();
+    void timNotify_Timer();
 
     // Layout and the View menu (view/Layout.cpp)
     void Form_Resize();
@@ -110,6 +115,9 @@ public:
 
     ui::Timer timFileCheck{1000, false};
     ui::Timer timFlash{300, true};
+    // Beyond the classic window: file notification, and the interval that folds its bursts.
+    ui::FileWatch fileWatch;
+    ui::Timer timNotify{30, false};
 
     ui::MenuItem mnuFile{{QStringLiteral("ファイル(&F)")}};
     ui::MenuItem mnuFileOpen{{QStringLiteral("ファイルを開く(&O)"), QStringLiteral("Ctrl+O")}};
@@ -174,6 +182,8 @@ private:
     void connectHandlers();
     void handleCommandLine();
     void failRead(const QString& description);
+    void checkFile();
+    bool waitForRotation(const std::system_error& error);
     void decodeShownTail();
     // A View switch: its menu item, the setting that records it and the control it shows.
     struct ViewSwitch {
@@ -187,4 +197,7 @@ private:
     modGlobal& g;
     PlatformPort& port;
     QString mCommandLine;
+    bool mNotifyPending = false;
+    // Ticks the watched path has been missing while monitoring: a log being rotated.
+    std::optional<int> mMissingTicks;
 };

@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -88,6 +89,8 @@ MainWindow::MainWindow(frmMain& form) : mForm(form), mClient(new QWidget(this)) 
     bindTextView();
     bindTimer(mFileCheck, mForm.timFileCheck, [this] { mForm.timFileCheck_Timer(); });
     bindTimer(mFlash, mForm.timFlash, [this] { mForm.timFlash_Timer(); });
+    bindTimer(mNotify, mForm.timNotify, [this] { mForm.timNotify_Timer(); });
+    bindFileWatch();
     bindWindow();
 }
 
@@ -178,6 +181,34 @@ void MainWindow::bindTimer(QTimer& timer, ui::Timer& model, const std::function<
         }
     };
     observe(model, sync);
+}
+
+void MainWindow::bindFileWatch() {
+    const auto changed = [this] {
+        syncFileWatch(); // a file rotated away is dropped from the watch; a new one is added
+        mForm.fileWatch_Changed();
+    };
+    connect(&mWatcher, &QFileSystemWatcher::fileChanged, this, changed);
+    connect(&mWatcher, &QFileSystemWatcher::directoryChanged, this, changed);
+    observe(mForm.fileWatch, [this] { syncFileWatch(); });
+}
+
+void MainWindow::syncFileWatch() {
+    const QStringList wanted = mForm.fileWatch.paths();
+    const QStringList watched = mWatcher.files() + mWatcher.directories();
+    QStringList gone;
+    std::copy_if(watched.begin(), watched.end(), std::back_inserter(gone),
+                 [&](const QString& path) { return !wanted.contains(path); });
+    if (!gone.isEmpty()) {
+        mWatcher.removePaths(gone);
+    }
+    QStringList added;
+    std::copy_if(wanted.begin(), wanted.end(), std::back_inserter(added), [&](const QString& path) {
+        return !watched.contains(path) && QFileInfo::exists(path);
+    });
+    if (!added.isEmpty()) {
+        mWatcher.addPaths(added); // a path that cannot be watched is left to the timer
+    }
 }
 
 void MainWindow::bindWindow() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QFileSystemWatcher>
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
@@ -46,6 +47,8 @@ private:
     void bindTextView();
     void bindTimer(QTimer& timer, ui::Timer& model, const std::function<void()>& tick);
     void bindWindow();
+    void bindFileWatch();
+    void syncFileWatch();
     void applyWindowState();
     void applyOuterSize();
     void updateSizeLimits();
@@ -56,6 +59,8 @@ private:
     TextView* mTextView = nullptr;
     QTimer mFileCheck;
     QTimer mFlash;
+    QTimer mNotify;
+    QFileSystemWatcher mWatcher;
     std::vector<ui::Control*> mObserved;
     bool mShown = false;
     int mShownIcon = -1;

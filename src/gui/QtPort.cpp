@@ -70,6 +70,12 @@ void QtPort::setWindowForward(bool topmost) {
     }
 }
 
+void QtPort::requestAttention() {
+    if (!mWindow.isNull()) {
+        QApplication::alert(mWindow);
+    }
+}
+
 void QtPort::focusWindow() {
     if (!mWindow.isNull()) {
         mWindow->raise();

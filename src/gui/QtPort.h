@@ -18,6 +18,7 @@ public:
     void setClipboardText(const QString& text) override;
     bool isActiveWindow() const override;
     void setWindowForward(bool topmost) override;
+    void requestAttention() override;
     void focusWindow() override;
     void closeWindow() override;
     bool showFileDialog(FileDialog function, files::OpenFileName& record) override;

@@ -37,6 +37,8 @@ public:
     // Whether the active window of the desktop is this window.
     virtual bool isActiveWindow() const = 0;
     virtual void setWindowForward(bool topmost) = 0;
+    // Asks for the user's attention the desktop's way (a taskbar entry that flashes).
+    virtual void requestAttention() = 0;
     virtual void focusWindow() = 0;
     // Asks the window to close through its normal close path.
     virtual void closeWindow() = 0;

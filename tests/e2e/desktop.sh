@@ -199,7 +199,7 @@ step "   delete the watched file while monitoring: a critical message, and the p
 press ctrl+s
 wait_for 3 "caption \"$monitoring\"" title_is "$monitoring"
 rm "$log"
-wait_for 3 "message box titled \"$caption\"" dialog_appears
+wait_for 10 "message box titled \"$caption\"" dialog_appears # after the rotation's 5 s
 title_is "$caption" || fail "monitoring still on behind the message box"
 red=$(red_pixels "$dialog")
 ((red > 20)) || fail "the message box shows no critical icon ($red red pixels)"

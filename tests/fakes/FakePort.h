@@ -46,6 +46,7 @@ public:
     void setClipboardText(const QString& text) override { clipboard = text; }
     bool isActiveWindow() const override { return active; }
     void setWindowForward(bool topmost) override { forwardCalls.push_back(topmost); }
+    void requestAttention() override { ++attentionCount; }
     void focusWindow() override { ++focusCount; }
     void closeWindow() override { ++closeCount; }
     bool showFileDialog(FileDialog function, files::OpenFileName& record) override {
@@ -77,6 +78,7 @@ public:
     std::vector<QString> errors;
     QString clipboard;
     int focusCount = 0;
+    int attentionCount = 0;
     int closeCount = 0;
 
 private:

@@ -58,7 +58,9 @@ private Q_SLOTS:
     void backgroundReadFlashesUntilActivated();
     void activeWindowEndsTheNoticeUnseen();
     void newReadWhileFlashingRestartsThePhase();
-    void deletedFileStopsMonitoringWithAMessage();
+    void missingFileIsAwaitedThenReported_data();
+    void missingFileIsAwaitedThenReported();
+    void notificationsAreCheckedOnTheLeadingEdge();
 };
 
 void MonitoringTest::transitions_data() {
@@ -147,6 +149,7 @@ void MonitoringTest::backgroundReadFlashesUntilActivated() {
     f.port.active = true;
     f.flashTick();
     QCOMPARE(f.icons, (std::vector<int>{2, 1, 2, 1, 0}));
+    QCOMPARE(f.port.attentionCount, 1); // the desktop was asked once, when it armed
     QCOMPARE(f.flashState(), short(0));
     QVERIFY(!f.form.timFlash.enabled());
 }
@@ -175,12 +178,37 @@ void MonitoringTest::newReadWhileFlashingRestartsThePhase() {
     QCOMPARE(f.icons, (std::vector<int>{2}));
 }
 
-void MonitoringTest::deletedFileStopsMonitoringWithAMessage() {
+void MonitoringTest::missingFileIsAwaitedThenReported_data() {
+    QTest::addColumn<int>("backAfterTicks"); // -1: never
+    QTest::newRow("rotated: back after two ticks") << 2;
+    QTest::newRow("back at the last tick") << 4;
+    QTest::newRow("gone for good") << -1;
+}
+
+// A log being rotated is missing for a moment; one that stays gone is reported at the fifth tick
+// after it went.
+void MonitoringTest::missingFileIsAwaitedThenReported() {
+    QFETCH(int, backAfterTicks);
     Form f;
     f.form.OpenWatchedFile(f.path);
     f.form.mnuMonitorStart.click();
-    QVERIFY(QFile::remove(f.path));
+    QVERIFY(QFile::rename(f.path, f.path + QStringLiteral(".1")));
+    f.form.fileWatch_Changed();
+    for (int tick = 1; tick <= 4; ++tick) {
+        if (tick == backAfterTicks) {
+            f.dir.write(QStringLiteral("app.log"), "after rotation\n");
+        }
+        f.poll();
+        QVERIFY(f.port.messages.empty());
+        QVERIFY(f.form.timFileCheck.enabled());
+    }
     f.poll();
+    if (backAfterTicks > 0) {
+        QVERIFY(f.port.messages.empty());
+        QCOMPARE(f.form.watchState().mstrTailText, QStringLiteral("after rotation\n"));
+        QVERIFY(f.form.timFileCheck.enabled());
+        return;
+    }
     QCOMPARE(f.port.messages.size(), std::size_t(1));
     const FakePort::Message& message = f.port.messages.front();
     QCOMPARE(message.icon, PlatformPort::MsgIcon::Critical);
@@ -193,6 +221,32 @@ void MonitoringTest::deletedFileStopsMonitoringWithAMessage() {
     QCOMPARE(f.form.watchState().mstrTailText, QString::fromLatin1(numberedLines(12, 30)));
     f.poll(); // no further poll, so no second message
     QCOMPARE(f.port.messages.size(), std::size_t(1));
+}
+
+// News is checked at once; a storm of it costs one check per interval.
+void MonitoringTest::notificationsAreCheckedOnTheLeadingEdge() {
+    Form f;
+    f.form.OpenWatchedFile(f.path);
+    f.form.fileWatch_Changed();
+    QVERIFY(!f.form.timNotify.enabled()); // not monitoring: nothing watched, nothing checked
+    f.form.mnuMonitorStart.click();
+    QCOMPARE(f.form.fileWatch.paths(), (QStringList{f.path, f.dir.path({})}));
+    auto revision = f.form.txtView.textRevision();
+    f.append(31, 31);
+    f.form.fileWatch_Changed();
+    QCOMPARE(f.form.txtView.textRevision(), ++revision);
+    for (int line = 32; line < 1032; ++line) {
+        f.append(line, line);
+        f.form.fileWatch_Changed();
+    }
+    QCOMPARE(f.form.txtView.textRevision(), revision);
+    f.form.timNotify_Timer(); // the end of the interval: one check for all of them
+    QCOMPARE(f.form.txtView.textRevision(), ++revision);
+    QVERIFY(f.form.txtView.text().contains(QStringLiteral("line 1031\r\n")));
+    f.form.timNotify_Timer(); // a quiet interval ends the folding
+    QVERIFY(!f.form.timNotify.enabled());
+    f.form.mnuMonitorStop.click();
+    QVERIFY(f.form.fileWatch.paths().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(MonitoringTest)
