@@ -282,8 +282,14 @@ DecodedTail decodeMixed(QByteArrayView bytes, bool cut) {
 DecodedTail decodeTail(QByteArrayView bytes, bool cut, TailEncoding encoding) {
     const Codec codec = codecOf(encoding);
     const QByteArrayView whole = fromWholeCharacter(bytes, cut, codec.resync);
-    if (encoding != TailEncoding::Auto || isUtf8(whole)) {
+    if (encoding != TailEncoding::Auto) {
         return {decodeAs(codec, whole), QString::fromLatin1(codec.name)};
+    }
+    // Most logs are UTF-8: one pass both reads and checks them.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(whole.first(completeUtf8(whole)));
+    if (!utf8.hasError()) {
+        return {text, QString::fromLatin1(codec.name)};
     }
     return decodeMixed(bytes, cut);
 }
