@@ -61,15 +61,14 @@ TextView::TextView(QWidget* parent) : QPlainTextEdit(parent) {
             block.layout()->setCacheEnabled(true);
         }
     });
-    // The reader at the end stays there when the lines or the view's size change.
+    // The reader at the end stays there when the view's size or the text size change. Whether
+    // the reader was there is read off the range before it changed: the view moves its scroll
+    // bar without telling (paging, bringing the caret into view), so no flag could follow it.
     QScrollBar* bar = verticalScrollBar();
-    connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
-        if (!mReplacing) {
-            mFollowEnd = value == bar->maximum();
-        }
-    });
     connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
-        if (mFollowEnd && !mReplacing) {
+        const bool atEnd = bar->value() == mMaximum;
+        mMaximum = maximum;
+        if (atEnd && !mReplacing) {
             bar->setValue(maximum);
         }
     });
@@ -82,6 +81,7 @@ void TextView::showText(const QString& text) {
     const std::optional<Selection> selection = selectionOf(textCursor());
     const qsizetype topLine = firstVisibleBlock().blockNumber();
     const int column = horizontalScrollBar()->value();
+    const bool atEnd = verticalScrollBar()->value() == verticalScrollBar()->maximum();
 
     mReplacing = true;
     const qsizetype added = next.size() - change.kept;
@@ -134,7 +134,7 @@ void TextView::showText(const QString& text) {
     }
 
     std::optional<qsizetype> top;
-    if (!mFollowEnd) {
+    if (!atEnd) {
         top = ui::findLines(mLines, next, change, topLine);
         if (!top && change.kept > 0) {
             top = 0; // the line read left at the top: the oldest one left was next to it
@@ -172,7 +172,7 @@ void TextView::scrollTo(std::optional<qsizetype> topLine, int column) {
     bar->setValue(topLine
                       ? document()->findBlockByNumber(static_cast<int>(*topLine)).firstLineNumber()
                       : bar->maximum());
-    mFollowEnd = bar->value() == bar->maximum();
+    mMaximum = bar->maximum();
     horizontalScrollBar()->setValue(column);
 }
 
@@ -187,11 +187,11 @@ bool TextView::event(QEvent* event) {
 
 // The first show brings the caret into view, which would move the reader.
 void TextView::showEvent(QShowEvent* event) {
-    const bool followEnd = mFollowEnd;
+    const bool atEnd = verticalScrollBar()->value() == verticalScrollBar()->maximum();
     const qsizetype topLine = firstVisibleBlock().blockNumber();
     const int column = horizontalScrollBar()->value();
     mReplacing = true;
     QPlainTextEdit::showEvent(event);
-    scrollTo(followEnd ? std::nullopt : std::optional(topLine), column);
+    scrollTo(atEnd ? std::nullopt : std::optional(topLine), column);
     mReplacing = false;
 }

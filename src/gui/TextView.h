@@ -28,6 +28,6 @@ private:
 
     QString mText;
     QList<QStringView> mLines; // into mText, one for each block of the document
-    bool mFollowEnd = true;
+    int mMaximum = 0;          // of the vertical scroll bar, as last seen
     bool mReplacing = false;
 };

@@ -109,11 +109,15 @@ void TextViewTest::readerKeepsThePlace_data() {
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<bool>("lastLineSelected");
     QTest::addColumn<bool>("hidden");
-    QTest::newRow("a line came, one left") << 1 << QString() << false << false;
-    QTest::newRow("a screenful came and left") << 40 << QString() << false << false;
-    QTest::newRow("extraction on") << 0 << QStringLiteral("even") << false << false;
-    QTest::newRow("the last line selected, out of view") << 1 << QString() << true << false;
-    QTest::newRow("lines came while the view was hidden") << 1 << QString() << false << true;
+    QTest::addColumn<bool>("pagedUp");
+    QTest::newRow("a line came, one left") << 1 << QString() << false << false << false;
+    QTest::newRow("a screenful came and left") << 40 << QString() << false << false << false;
+    QTest::newRow("extraction on") << 0 << QStringLiteral("even") << false << false << false;
+    QTest::newRow("the last line selected, out of view")
+        << 1 << QString() << true << false << false;
+    QTest::newRow("lines came while the view was hidden")
+        << 1 << QString() << false << true << false;
+    QTest::newRow("paged up by keys") << 1 << QString() << false << false << true;
 }
 
 void TextViewTest::readerKeepsThePlace() {
@@ -121,11 +125,11 @@ void TextViewTest::readerKeepsThePlace() {
     QFETCH(QString, keyword);
     QFETCH(bool, lastLineSelected);
     QFETCH(bool, hidden);
+    QFETCH(bool, pagedUp);
     Watched log;
     TextView& view = log.view;
     view.verticalScrollBar()->setValue(100);
-    const QString top = topLine(view);
-    QCOMPARE(top, taggedLine(202)); // an even line: extraction keeps it
+    QCOMPARE(topLine(view), taggedLine(202)); // an even line: extraction keeps it
     QTextCursor selection(view.document());
     if (lastLineSelected) {
         selection.movePosition(QTextCursor::End);
@@ -135,8 +139,14 @@ void TextViewTest::readerKeepsThePlace() {
         selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     }
     view.setTextCursor(selection);
-    view.verticalScrollBar()->setValue(100);
+    if (pagedUp) { // from the end; the view moves without telling its scroll bar
+        view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+        QTest::keyClick(&view, Qt::Key_PageUp);
+    } else {
+        view.verticalScrollBar()->setValue(100);
+    }
     view.horizontalScrollBar()->setValue(30);
+    const QString top = topLine(view);
     const QString selected = view.textCursor().selectedText();
 
     if (hidden) {
