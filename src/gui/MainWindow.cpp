@@ -164,7 +164,7 @@ void MainWindow::bindTextView() {
         }
         if (mShownTextRevision != model.textRevision()) {
             mShownTextRevision = model.textRevision();
-            mTextView->setPlainText(model.text());
+            mTextView->showText(model.text());
         }
     };
     observe(model, sync);

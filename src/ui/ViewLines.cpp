@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+#include "ui/ViewLines.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace ui {
+namespace {
+
+// Laying out and drawing a line cost more the longer it is, and marks piled on one character
+// cost more still: drawn whole, one 200 KB line held the window for about a tenth of a second
+// on every refresh, 100,000 marks on one character for over a second. A screenful of lines of
+// 3000 characters takes a few milliseconds, about 20,000 pixels wide, which is farther than
+// anyone reads sideways; no script needs more marks on one character than the 30 of Unicode's
+// stream-safe text format. The view draws no more than that; the copy keeps the whole text.
+constexpr qsizetype maxShownLength = 3000;
+constexpr int maxMarks = 30;
+
+bool breaksLine(char32_t c) {
+    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
+           c == QChar::ParagraphSeparator || c == 0xFDD0 || c == 0xFDD1;
+}
+
+QString cutMark(qsizetype left) {
+    return QStringLiteral("…（%1 文字省略）").arg(left);
+}
+
+qsizetype codePoints(QStringView text) {
+    return text.size() -
+           std::count_if(text.begin(), text.end(), [](QChar c) { return c.isLowSurrogate(); });
+}
+
+} // namespace
+
+QList<QStringView> splitLines(QStringView text) {
+    QList<QStringView> lines;
+    for (qsizetype from = 0; from < text.size();) {
+        qsizetype end = text.indexOf(u'\n', from);
+        const qsizetype next = end < 0 ? text.size() : end + 1;
+        end = end < 0 ? text.size() : end;
+        for (int cr = 0; cr < 2 && end > from && text[end - 1] == u'\r'; ++cr) {
+            --end;
+        }
+        lines.append(text.sliced(from, end - from));
+        from = next;
+    }
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
+        lines.removeLast();
+    }
+    return lines;
+}
+
+QString displayLine(QStringView line) {
+    const auto plain = [](QChar c) {
+        return c.unicode() < 0x300 ? !breaksLine(c.unicode())
+                                   : !c.isMark() && !c.isSurrogate() && !breaksLine(c.unicode());
+    };
+    if (line.size() <= maxShownLength && std::all_of(line.begin(), line.end(), plain)) {
+        return line.toString();
+    }
+    QString shown;
+    shown.reserve(std::min(line.size(), maxShownLength) + 16);
+    int marks = 0;
+    qsizetype dropped = 0;
+    for (qsizetype i = 0; i < line.size();) {
+        const qsizetype at = i;
+        char32_t c = line[i++].unicode();
+        if (QChar::isHighSurrogate(c) && i < line.size() && line[i].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(char16_t(c), line[i++].unicode());
+        }
+        marks = QChar::isMark(c) ? marks + 1 : 0;
+        if (marks > maxMarks) {
+            ++dropped;
+            continue;
+        }
+        if (dropped > 0) {
+            shown += cutMark(dropped);
+            dropped = 0;
+        }
+        if (shown.size() >= maxShownLength) {
+            shown += cutMark(codePoints(line.sliced(at)));
+            return shown;
+        }
+        if (breaksLine(c)) {
+            shown += c == u'\r' ? QChar(0x240D) : QChar::ReplacementCharacter;
+        } else {
+            shown += line.sliced(at, i - at);
+        }
+    }
+    if (dropped > 0) {
+        shown += cutMark(dropped);
+    }
+    return shown;
+}
+
+LineChange lineChange(const QList<QStringView>& shown, const QList<QStringView>& next) {
+    if (shown.isEmpty() || next.isEmpty()) {
+        return {shown.size(), 0};
+    }
+    // Knuth-Morris-Pratt with the next lines as the pattern: the longest end of the shown lines
+    // that starts the next ones, in linear time however alike the lines are.
+    std::vector<qsizetype> border(static_cast<std::size_t>(next.size()), 0);
+    for (qsizetype i = 1, k = 0; i < next.size(); ++i) {
+        while (k > 0 && next[i] != next[k]) {
+            k = border[static_cast<std::size_t>(k - 1)];
+        }
+        k += next[i] == next[k] ? 1 : 0;
+        border[static_cast<std::size_t>(i)] = k;
+    }
+    // Starting no earlier than this, a whole match can only end at the last shown line.
+    qsizetype k = 0;
+    for (qsizetype i = std::max<qsizetype>(0, shown.size() - next.size()); i < shown.size(); ++i) {
+        while (k > 0 && shown[i] != next[k]) {
+            k = border[static_cast<std::size_t>(k - 1)];
+        }
+        k += shown[i] == next[k] ? 1 : 0;
+    }
+    return {shown.size() - k, k};
+}
+
+std::optional<qsizetype> findLines(const QList<QStringView>& shown, const QList<QStringView>& next,
+                                   LineChange change, qsizetype first, qsizetype count) {
+    if (first < 0 || count < 1 || first + count > shown.size()) {
+        return std::nullopt;
+    }
+    if (change.kept > 0 && first >= change.dropped) {
+        return first - change.dropped;
+    }
+    const QStringView line = shown[first];
+    qsizetype rank = std::count(shown.begin(), shown.begin() + first, line);
+    std::optional<qsizetype> at;
+    for (qsizetype i = 0; i < next.size(); ++i) {
+        if (next[i] == line) {
+            at = i;
+            if (rank-- == 0) {
+                break;
+            }
+        }
+    }
+    if (!at || *at + count > next.size() ||
+        !std::equal(shown.begin() + first, shown.begin() + first + count, next.begin() + *at)) {
+        return std::nullopt;
+    }
+    return at;
+}
+
+} // namespace ui

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+// How the text view turns a text box's text into the lines it shows, and how it carries the
+// reader's place from one text to the next, worked out on plain values.
+namespace ui {
+
+// The lines of a text box's text, as views into it, without their line ends. A line ends at
+// LF; the CR of a CR LF and one CR before it (a CR LF log read with LF as the line end) belong
+// to the line end, which the classic control showed as nothing. An empty last line is where
+// the file's next line will go, not a line yet.
+QList<QStringView> splitLines(QStringView text);
+
+// What the view draws for one line: characters that would break it in two are shown as symbols,
+// and a line too long or a character with too many combining marks is shortened, with a mark
+// where it was cut.
+QString displayLine(QStringView line);
+
+// How the lines shown become the next ones: the first `dropped` leave, the `kept` after them
+// stay as the first of the next, and the rest of the next come after. When none stay, all are
+// replaced.
+struct LineChange {
+    qsizetype dropped = 0;
+    qsizetype kept = 0;
+    friend bool operator==(const LineChange&, const LineChange&) = default;
+};
+LineChange lineChange(const QList<QStringView>& shown, const QList<QStringView>& next);
+
+// Where the `count` lines of `shown` from `first` on are in `next`: the same lines where they
+// stayed; otherwise the same text, at the same occurrence of its first line. None when they are
+// not all there.
+std::optional<qsizetype> findLines(const QList<QStringView>& shown, const QList<QStringView>& next,
+                                   LineChange change, qsizetype first, qsizetype count = 1);
+
+} // namespace ui
