@@ -44,8 +44,10 @@ private:
     QString mCaption;
     int mIcon = 0;
     WindowState mState = WindowState::Normal;
-    Size mOuter{6045, 4545};
-    Size mClient{5925, 3750};
+    // Wider and taller than the classic 5925 x 3750: the time-stamp and size panels need 6940
+    // twips side by side, and the default twenty lines need the height.
+    Size mOuter{7320, 7395};
+    Size mClient{7200, 6600};
 };
 
 } // namespace ui

@@ -129,6 +129,15 @@ quit() {
   [[ ! -s "$tmp/stderr-$runs" ]] || fail "the program wrote to its standard error"
 }
 
+# The distinct distances between the tops of the text lines in the view's IMAGE, its scroll
+# bars and its partly shown first and last lines left out.
+line_spacings() {
+  convert "$1" -gravity northwest -crop '-30-25' +repage -colorspace gray -threshold 60% \
+    -negate -scale '1x!' -depth 8 txt:- |
+    awk -F'[,:() ]+' 'NR > 1 { dark = $4 > 0 } dark && !was { tops[n++] = $2 } { was = dark }
+      END { for (i = 2; i < n - 1; i++) print tops[i] - tops[i - 1] }' | sort -n | uniq
+}
+
 # Bright red pixels in window W: the critical-stop icon of a message box.
 red_pixels() {
   import -window "$1" "$tmp/dialog.png"
@@ -153,7 +162,10 @@ press ctrl+s
 wait_for 3 "caption \"$monitoring\"" title_is "$monitoring"
 import -window "$window" "$tmp/before.png"
 appended=$(now_ms)
-append_lines 41 45
+for line in 41 42 43 44 45; do
+  append_lines "$line" "$line"
+  sleep 0.05
+done
 wait_for 2 "appended lines in the view" view_shows_tail 20
 echo "   appended lines in the view after $(($(now_ms) - appended)) ms"
 import -window "$window" "$tmp/after.png"
@@ -164,6 +176,10 @@ done
 changed=$(compare -metric AE "$tmp/before-view.png" "$tmp/after-view.png" null: 2>&1 || true)
 echo "   $changed pixels of the view changed"
 ((${changed%%.*} > 200)) || fail "the view was not repainted ($changed pixels changed)"
+# Lines that came one by one stand as evenly as the others: lines of two heights would have
+# left stale pixels behind.
+spacing=$(line_spacings "$tmp/after-view.png" | xargs)
+[[ "$spacing" =~ ^[0-9]+$ ]] || fail "the view's lines are unevenly spaced (distances: $spacing)"
 
 step "3. F9, F4, 10 lines from the Options menu, Ctrl+Q"
 press F9
