@@ -2,6 +2,7 @@
 #include "core/frmMain.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -27,6 +28,7 @@ void frmMain::mnuMonitorStop_Click() {
     mnuMonitorStart.setEnabled(true);
     fileWatch.setPaths({});
     timNotify.setEnabled(false);
+    timNotify.setInterval(NotifyQuickestMs);
     mNotifyPending = false;
     mMissingTicks.reset();
 }
@@ -49,7 +51,9 @@ void frmMain::checkFile() {
 }
 
 // News is checked at once; more within the interval that follows is checked once at its end,
-// so a log written a thousand times a second costs a check per interval, not per write.
+// so a log written a thousand times a second costs a check per interval, not per write. While
+// news keeps coming the interval grows, up to a quarter of a second: redrawing the view is most
+// of a check's cost, and nobody reads a thousand lines a second anyway.
 void frmMain::fileWatch_Changed() {
     if (!timFileCheck.enabled()) {
         return;
@@ -63,10 +67,13 @@ void frmMain::fileWatch_Changed() {
 }
 
 void frmMain::timNotify_Timer() {
+    constexpr int slowest = 240;
     if (!std::exchange(mNotifyPending, false)) {
         timNotify.setEnabled(false);
+        timNotify.setInterval(NotifyQuickestMs);
         return;
     }
+    timNotify.setInterval(std::min(timNotify.interval() * 2, slowest));
     checkFile();
 }
 

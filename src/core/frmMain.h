@@ -117,7 +117,8 @@ public:
     ui::Timer timFlash{300, true};
     // Beyond the classic window: file notification, and the interval that folds its bursts.
     ui::FileWatch fileWatch;
-    ui::Timer timNotify{30, false};
+    static constexpr int NotifyQuickestMs = 30;
+    ui::Timer timNotify{NotifyQuickestMs, false};
 
     ui::MenuItem mnuFile{{QStringLiteral("ファイル(&F)")}};
     ui::MenuItem mnuFileOpen{{QStringLiteral("ファイルを開く(&O)"), QStringLiteral("Ctrl+O")}};

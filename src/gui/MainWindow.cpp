@@ -171,9 +171,11 @@ void MainWindow::bindTextView() {
 }
 
 void MainWindow::bindTimer(QTimer& timer, ui::Timer& model, const std::function<void()>& tick) {
-    timer.setInterval(model.interval());
     connect(&timer, &QTimer::timeout, this, tick);
     const auto sync = [&timer, &model] {
+        if (timer.interval() != model.interval()) {
+            timer.setInterval(model.interval()); // restarts a running timer, as it should
+        }
         if (model.enabled() && !timer.isActive()) {
             timer.start();
         } else if (!model.enabled()) {

@@ -12,6 +12,7 @@ public:
     Timer(int intervalMs, bool enabled) : mInterval(intervalMs), mEnabled(enabled) {}
 
     int interval() const { return mInterval; }
+    void setInterval(int intervalMs) { assign(mInterval, intervalMs); }
     bool enabled() const { return mEnabled; }
     void setEnabled(bool enabled) { assign(mEnabled, enabled); }
 

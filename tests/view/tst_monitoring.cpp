@@ -243,8 +243,15 @@ void MonitoringTest::notificationsAreCheckedOnTheLeadingEdge() {
     f.form.timNotify_Timer(); // the end of the interval: one check for all of them
     QCOMPARE(f.form.txtView.textRevision(), ++revision);
     QVERIFY(f.form.txtView.text().contains(QStringLiteral("line 1031\r\n")));
+    for (const int interval : {120, 240, 240}) { // while news keeps coming, checks space out
+        f.append(1, 1);
+        f.form.fileWatch_Changed();
+        f.form.timNotify_Timer();
+        QCOMPARE(f.form.timNotify.interval(), interval);
+    }
     f.form.timNotify_Timer(); // a quiet interval ends the folding
     QVERIFY(!f.form.timNotify.enabled());
+    QCOMPARE(f.form.timNotify.interval(), 30);
     f.form.mnuMonitorStop.click();
     QVERIFY(f.form.fileWatch.paths().isEmpty());
 }
