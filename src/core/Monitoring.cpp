@@ -3,7 +3,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
-#include <utility>
+#include <tuple>
 
 namespace {
 const QString monitoringMark = QStringLiteral(" - 監視中");
@@ -14,10 +14,7 @@ void frmMain::mnuMonitorStart_Click() {
     window.setCaption(GetAppCaption() + monitoringMark);
     mnuMonitorStart.setEnabled(false);
     mnuMonitorStop.setEnabled(true);
-    if (!mstrFilePath.isEmpty()) {
-        // The folder too: a log rotated away and created anew is seen at once.
-        fileWatch.setPaths({mstrFilePath, QFileInfo(mstrFilePath).absolutePath()});
-    }
+    watchFile(true);
     RefreshTail();
 }
 
@@ -29,7 +26,6 @@ void frmMain::mnuMonitorStop_Click() {
     fileWatch.setPaths({});
     timNotify.setEnabled(false);
     timNotify.setInterval(NotifyQuickestMs);
-    mNotifyPending = false;
     mMissingTicks.reset();
 }
 
@@ -50,33 +46,6 @@ void frmMain::checkFile() {
     window.setCaption(GetAppCaption());
 }
 
-// News is checked at once; more within the interval that follows is checked once at its end,
-// so a log written a thousand times a second costs a check per interval, not per write. While
-// news keeps coming the interval grows, up to a quarter of a second: redrawing the view is most
-// of a check's cost, and nobody reads a thousand lines a second anyway.
-void frmMain::fileWatch_Changed() {
-    if (!timFileCheck.enabled()) {
-        return;
-    }
-    if (timNotify.enabled()) {
-        mNotifyPending = true;
-        return;
-    }
-    timNotify.setEnabled(true);
-    checkFile();
-}
-
-void frmMain::timNotify_Timer() {
-    constexpr int slowest = 240;
-    if (!std::exchange(mNotifyPending, false)) {
-        timNotify.setEnabled(false);
-        timNotify.setInterval(NotifyQuickestMs);
-        return;
-    }
-    timNotify.setInterval(std::min(timNotify.interval() * 2, slowest));
-    checkFile();
-}
-
 void frmMain::timFlash_Timer() {
     if (!port.isActiveWindow() && mintFlashState != 0) {
         mintFlashState = mintFlashState == 1 ? 2 : 1;
@@ -85,4 +54,43 @@ void frmMain::timFlash_Timer() {
         mintFlashState = 0;
     }
     window.setIcon(mintFlashState);
+}
+
+// The folder too: a log rotated away and created anew is seen at once. Without the file, writes
+// to it are not reported one by one, which costs a thousand reports a second under a storm.
+void frmMain::watchFile(bool withItsWrites) {
+    if (mstrFilePath.isEmpty()) {
+        return;
+    }
+    const QString folder = QFileInfo(mstrFilePath).absolutePath();
+    fileWatch.setPaths(withItsWrites ? QStringList{mstrFilePath, folder} : QStringList{folder});
+}
+
+// News is checked at once, and the file's writes are then left unreported until the interval
+// that follows ends with a check of its own. While news keeps coming the interval grows, up to
+// a quarter of a second: redrawing the view is most of a check's cost, and nobody reads a
+// thousand lines a second anyway.
+void frmMain::fileWatch_Changed() {
+    if (!timFileCheck.enabled() || timNotify.enabled()) {
+        return;
+    }
+    checkFile();
+    watchFile(false);
+    timNotify.setEnabled(true);
+}
+
+void frmMain::timNotify_Timer() {
+    constexpr int slowest = 240;
+    // Watched again before the check, so that no write falls between the two.
+    watchFile(true);
+    const auto seen = std::tie(mlngLineCount, mdtmLastModified, mdblFileLen, mFileId);
+    const auto before = std::make_tuple(mlngLineCount, mdtmLastModified, mdblFileLen, mFileId);
+    checkFile();
+    if (seen == before || !timFileCheck.enabled()) {
+        timNotify.setEnabled(false);
+        timNotify.setInterval(NotifyQuickestMs);
+        return;
+    }
+    watchFile(false);
+    timNotify.setInterval(std::min(timNotify.interval() * 2, slowest));
 }

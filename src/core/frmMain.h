@@ -184,6 +184,7 @@ private:
     void handleCommandLine();
     void failRead(const QString& description);
     void checkFile();
+    void watchFile(bool withItsWrites);
     bool waitForRotation(const std::system_error& error);
     void decodeShownTail();
     // A View switch: its menu item, the setting that records it and the control it shows.
@@ -198,7 +199,6 @@ private:
     modGlobal& g;
     PlatformPort& port;
     QString mCommandLine;
-    bool mNotifyPending = false;
     // Ticks the watched path has been missing while monitoring: a log being rotated.
     std::optional<int> mMissingTicks;
 };

@@ -235,6 +235,7 @@ void MonitoringTest::notificationsAreCheckedOnTheLeadingEdge() {
     f.append(31, 31);
     f.form.fileWatch_Changed();
     QCOMPARE(f.form.txtView.textRevision(), ++revision);
+    QCOMPARE(f.form.fileWatch.paths(), QStringList{f.dir.path({})}); // its writes: at the end
     for (int line = 32; line < 1032; ++line) {
         f.append(line, line);
         f.form.fileWatch_Changed();
