@@ -52,6 +52,13 @@ TextView::TextView(QWidget* parent) : QPlainTextEdit(parent) {
     setAcceptDrops(false); // drops go to the window, which opens the file
     viewport()->setAcceptDrops(false);
     setUndoRedoEnabled(false);
+    // No margin in the document: with one, the last line is taller than the others by it, and
+    // lines appended one by one were scrolled by the wrong height, leaving stale pixels. The
+    // room beside the text is the view's own, painted in the text's background.
+    document()->setDocumentMargin(0);
+    setViewportMargins(4, 2, 0, 0);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
     // A block's layout forgets its shaped glyphs once laid out, and shapes again for every paint
     // and every cursor that asks where a position is, most of a refresh's cost on long lines.
     // Each new block keeps them: it is told before the document's layout lays it out.
@@ -84,15 +91,26 @@ void TextView::showText(const QString& text) {
     const bool atEnd = verticalScrollBar()->value() == verticalScrollBar()->maximum();
 
     mReplacing = true;
+    const qsizetype added = next.size() - change.kept;
     if (change.kept == 0 || document()->isEmpty()) {
         edit([&](QTextCursor& cursor) {
             cursor.select(QTextCursor::Document);
             cursor.insertText(displayText(next, 0));
         });
+    } else if (added * fontMetrics().lineSpacing() <= viewport()->height()) {
+        // A few lines came: the view's own log path appends each and, with a block limit one
+        // short, drops the first line in the same step; it keeps what is shown in place and
+        // repaints only what moved, not the whole view.
+        dropFirstLines(std::max<qsizetype>(0, change.dropped - added));
+        qsizetype drops = std::min(change.dropped, added);
+        for (qsizetype i = change.kept; i < next.size(); ++i) {
+            document()->setMaximumBlockCount(drops-- > 0 ? document()->blockCount() : 0);
+            appendPlainText(ui::displayLine(next[i]));
+        }
+        document()->setMaximumBlockCount(0);
     } else {
-        // Two edits, not one, so that each lays out only the lines it touches. (The view's own
-        // log path, appendPlainText with a block limit, was cheaper to paint but left lines of
-        // two heights and stale pixels behind in a real window.)
+        // A screenful or more came: all that is shown changes anyway. Two edits, not one, so
+        // that each lays out only the lines it touches.
         dropFirstLines(change.dropped);
         edit([&](QTextCursor& cursor) {
             cursor.movePosition(QTextCursor::End);
