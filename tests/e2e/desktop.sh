@@ -259,7 +259,8 @@ lost=150
 while [[ -e /tmp/.X$lost-lock ]]; do lost=$((lost + 1)); done
 Xvfb :"$lost" -screen 0 800x600x24 >/dev/null 2>&1 &
 lost_x=$!
-wait_for 10 "a second X server" test -e "/tmp/.X11-unix/X$lost"
+second_x_answers() { DISPLAY=:$lost xprop -root >/dev/null 2>&1; }
+wait_for 10 "a second X server" second_x_answers
 DISPLAY=:$lost "$program" "$log" 2>/dev/null &
 app=$!
 on_lost_display() { DISPLAY=:$lost xdotool search --name "^${caption//[()]/.}\$" >/dev/null 2>&1; }
