@@ -45,11 +45,11 @@ Converter converterFor(const QByteArray& name) {
     UErrorCode status = U_ZERO_ERROR;
     const std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(
         ucnv_open(name.constData(), &status), ucnv_close);
-    if (U_FAILURE(status)) {
+    if (U_FAILURE(status) != 0) {
         return {};
     }
     const char* id = ucnv_getName(converter.get(), &status);
-    return {U_SUCCESS(status) ? id : "", ucnv_getMaxCharSize(converter.get()) > 1};
+    return {U_SUCCESS(status) != 0 ? id : "", ucnv_getMaxCharSize(converter.get()) > 1};
 }
 
 // The locale's code set, as the encoding above that it is, if it is one of them.
@@ -61,7 +61,7 @@ Codec localeCodec() {
     }
     for (const TailEncoding known :
          {TailEncoding::Utf8, TailEncoding::ShiftJis, TailEncoding::EucJp}) {
-        const Codec codec = codecOf(known);
+        Codec codec = codecOf(known);
         if (converterFor(codec.name).id == locale.id) {
             return codec;
         }
@@ -189,7 +189,7 @@ std::optional<Codec> detectedCodec(QByteArrayView bytes) {
 
 // The encoding of the lines that are not UTF-8.
 Codec legacyCodec(QByteArrayView bytes, bool cut) {
-    const Codec locale = localeCodec();
+    Codec locale = localeCodec();
     const Codec shiftJis = codecOf(TailEncoding::ShiftJis);
     const Codec eucJp = codecOf(TailEncoding::EucJp);
     const bool japanese = locale == shiftJis || locale == eucJp;

@@ -6,6 +6,7 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <array>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,7 +14,7 @@
 
 namespace {
 
-int signalPipe[2] = {-1, -1};
+std::array<int, 2> signalPipe{-1, -1};
 std::function<void()>* saveBeforeExit = nullptr; // until the window has closed
 QtMessageHandler previousHandler = nullptr;
 
@@ -40,7 +41,7 @@ SessionEnd::SessionEnd(QWidget& window, std::function<void()> saveSettings) : mW
     previousHandler = qInstallMessageHandler(watchForLostDisplay);
     mWindow.installEventFilter(this);
 
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+    if (::pipe2(signalPipe.data(), O_CLOEXEC | O_NONBLOCK) == 0) {
         mSignals = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
         connect(mSignals, &QSocketNotifier::activated, this, [this] {
             char byte = 0;

@@ -145,7 +145,7 @@ bool answersPromptly(const QByteArray& path) {
     if (path == lastPath && !lastPath.isNull()) {
         return lastDirect;
     }
-    const std::optional<bool> local =
+    const auto local =
         bounded<std::optional<bool>>(path, [path] { return onLocalFileSystem(path); });
     if (!local) {
         return true; // it answered, with an error that the call itself will meet

@@ -3,6 +3,7 @@
 
 #include "platform/SystemText.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -21,6 +22,7 @@ QString startDetached(const QString& program, const QStringList& arguments,
         bytes.push_back(encodeFileName(argument));
     }
     std::vector<char*> argv;
+    argv.reserve(bytes.size() + 1);
     for (QByteArray& argument : bytes) {
         argv.push_back(argument.data());
     }
@@ -36,8 +38,8 @@ QString startDetached(const QString& program, const QStringList& arguments,
     envp.push_back(entry.data());
     envp.push_back(nullptr);
 
-    int failure[2];
-    if (::pipe2(failure, O_CLOEXEC) != 0) {
+    std::array<int, 2> failure{};
+    if (::pipe2(failure.data(), O_CLOEXEC) != 0) {
         return QString::fromLocal8Bit(std::strerror(errno));
     }
     // Two forks, so that the program is nobody's child here and never waits as a zombie. Only

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -141,10 +142,10 @@ std::error_code rewriteInPlace(const QByteArray& path, const struct stat& seen,
 // A new file takes the old one's place in one rename: a reader sees the old or the new text.
 std::error_code replaceByRename(const QByteArray& path, const struct stat* old,
                                 QByteArrayView bytes) {
-    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    static constexpr std::string_view letters = "abcdefghijklmnopqrstuvwxyz0123456789";
     QByteArray temporary = folderOf(path) + '/' + temporaryPrefix(path);
     for (int i = 0; i < 6; ++i) {
-        temporary += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
+        temporary += letters[QRandomGenerator::global()->bounded(int(letters.size()))];
     }
     const Descriptor file(
         ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
