@@ -179,9 +179,11 @@ bool offscreen(const QString& work, int rounds, bool smoke, bool& met) {
         rows.push_back({empty.name, unit, values(empty), nullptr, {}, 0});
         rows.push_back({minimal.name + " (Japanese line)", unit, values(minimal), values(empty),
                         empty.name, 0});
+        // The start-up time's target is the one on the display, beside a tail viewer: a window
+        // that draws one label is no measure of a text view's first paint, shown here for scale.
         for (std::size_t i = 2; i < cases.size(); ++i) {
             rows.push_back({cases[i].name, unit, values(cases[i]), values(minimal), minimal.name,
-                            memory ? 1.4 : 1.3});
+                            memory ? 1.4 : 0});
         }
         if (!memory && cases.size() > 3) {
             rows.push_back(
