@@ -16,3 +16,6 @@ template <class Row> void rows(std::initializer_list<Row> table) {
 template <class Row> Row row() {
     return *static_cast<Row*>(QTest::qData("row", qMetaTypeId<Row>()));
 }
+
+// A name, a text and what becomes of it.
+using Texts = std::tuple<const char*, QString, QString>;

@@ -42,7 +42,6 @@ struct Window : LoadedForm {
 using Decode = std::tuple<const char*, QByteArray, bool, TailEncoding, QString, QString>;
 // Tail, line end, extraction, keyword; the view's text.
 using Render = std::tuple<const char*, QString, QString, bool, QString, QString>;
-using Texts = std::tuple<const char*, QString, QString>;
 // A file of this name is written; the command line names it, or is `argument` when given.
 using Start = std::tuple<const char*, QByteArray, QString, bool>;
 

@@ -1,16 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "../core/Rows.h"
-#include "LoadedForm.h"
+#include "../core/Scenario.h"
 #include "view/Layout.h"
 
-#include <cstring>
-#include <functional>
-#include <map>
-
 namespace {
-
-const QString plain = frmMain::GetAppCaption();
-const QString monitoring = plain + QStringLiteral(" - 監視中");
 
 QString numbers(std::initializer_list<double> values) {
     QStringList text;
@@ -36,65 +28,7 @@ PanelGeometry layout(const QString& shown, ui::Size client) {
     return layoutPanels({on(u'p'), on(u't'), on(u's'), on(u'k'), true}, client, design, 1500, 1600);
 }
 
-struct Form : LoadedForm {
-    QString path = dir.write(QStringLiteral("app.log"), numberedLines(1, 30));
-    int lines = 30;
-    int rotations = 0;
-    QString icons; // every change of the window's icon, in order
-
-    Form() {
-        form.window.observe([this] {
-            const QString icon = QString::number(form.window.icon());
-            if (icon != (icons.isEmpty() ? QStringLiteral("0") : icons.right(1))) {
-                icons += icon;
-            }
-        });
-    }
-
-    // A tick happens only while its timer runs. "stop" is the handler, which the open command
-    // calls too, whether or not the menu item is enabled.
-    void run(const QString& steps) {
-        const auto tick = [this](const ui::Timer& timer, void (frmMain::*handler)()) {
-            if (timer.enabled()) {
-                (form.*handler)();
-            }
-        };
-        std::map<QString, std::function<void()>> act;
-        act.emplace("open", [&] { form.OpenWatchedFile(path); });
-        act.emplace("start", [&] { form.mnuMonitorStart.click(); });
-        act.emplace("stop", [&] { form.mnuMonitorStop_Click(); });
-        act.emplace("poll", [&] { tick(form.timFileCheck, &frmMain::timFileCheck_Timer); });
-        act.emplace("flash", [&] { tick(form.timFlash, &frmMain::timFlash_Timer); });
-        act.emplace("append",
-                    [&] { dir.append("app.log", "line " + QByteArray::number(++lines) + '\n'); });
-        act.emplace("away", [&] { port.active = false; });
-        act.emplace("back", [&] { port.active = true; });
-        act.emplace("rotate",
-                    [&] { QVERIFY(QFile::rename(path, path + QString::number(++rotations))); });
-        act.emplace("create", [&] { dir.write("app.log", "after rotation\n"); });
-        act.emplace("change", [&] { form.fileWatch_Changed(); });
-        for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
-            act.at(step)();
-        }
-    }
-
-    // What the user sees of monitoring and of the update notice, in words.
-    QString state() const {
-        const QString& caption = form.window.caption();
-        const QStringList words{
-            form.timFileCheck.enabled() ? "polling" : "",
-            caption == monitoring ? "marked"
-            : caption == plain    ? ""
-                                  : "miscaptioned",
-            form.mnuMonitorStart.enabled() ? "start" : "",
-            form.mnuMonitorStop.enabled() ? "stop" : "",
-            form.timFlash.enabled() ? "flashing" : "",
-            icons.isEmpty() ? "" : "icons " + icons,
-            port.attentionCount == 0 ? "" : QStringLiteral("asked %1").arg(port.attentionCount),
-            port.messages.empty() ? "" : QStringLiteral("told %1").arg(port.messages.size())};
-        return words.join(u' ').simplified();
-    }
-
+struct Form : Scenario {
     void resize(ui::WindowState state, ui::Size outer, ui::Size client) {
         form.window.reportGeometry(state, outer, client);
         form.Form_Resize();
@@ -111,7 +45,6 @@ struct Form : LoadedForm {
 using Stack = std::tuple<const char*, QString, QString>;
 // The width of the path and keyword panels, of their value labels, and the text view's height.
 using Stretch = std::tuple<const char*, ui::Size, QString>;
-using Steps = std::tuple<const char*, QString, QString>;
 
 } // namespace
 
@@ -217,95 +150,70 @@ private Q_SLOTS:
     }
 
     void monitoring_data() {
+        const QString on = "polling=yes; caption=marked; start=no; stop=yes";
+        const QString off = "polling=no; caption=plain; start=yes; stop=no";
         rows<Steps>({
-            {"initial", "", ""},
-            {"file chosen", "open", "start"},
-            {"on", "open start poll", "polling marked stop"},
-            {"stopped", "open start stop", "start"},
-            {"restarted", "open start stop start", "polling marked stop"},
-            {"file chosen while on", "open start open", "start"},
+            {"initial", "", "polling=no; caption=plain; start=no; stop=no"},
+            {"file chosen", "open", off},
+            {"on", "open start poll", on},
+            {"stopped", "open start stop", off},
+            {"restarted", "open start stop start", on},
+            {"file chosen while on", "open start open", off},
             // The open command stops monitoring before its dialog, also when it is cancelled.
-            {"no file, on", "stop start", "polling marked stop"},
-            {"stopped by the poll", "stop start poll", "stop"},
-            {"stopped by the poll, then stop", "stop start poll stop", "start"},
-            {"stopped by the poll, then a file", "stop start poll open", "start"},
+            {"no file, on", "stop start", on},
+            {"stopped by the poll", "stop start poll",
+             "polling=no; caption=plain; start=no; stop=yes"},
+            {"stopped by the poll, then stop", "stop start poll stop", off},
+            {"stopped by the poll, then a file", "stop start poll open", off},
             // A read while another window is active arms the notice: the icon changes at the
             // next tick, and the desktop is asked once.
             {"news in the background", "open start away append poll",
-             "polling marked stop flashing asked 1"},
+             "flashing=yes; icons=; asked=1"},
             {"flashes until back, also once stopped",
              "open start away append poll flash flash flash stop flash back flash",
-             "start icons 21210 asked 1"},
-            {"back before a tick: ends unseen", "away open back flash", "start asked 1"},
+             "flashing=no; icons=21210; asked=1"},
+            {"back before a tick: ends unseen", "away open back flash",
+             "flashing=no; icons=; asked=1"},
             {"a new read restarts the phase", "open start away append poll flash append poll flash",
-             "polling marked stop flashing icons 2 asked 2"},
+             "flashing=yes; icons=2; asked=2"},
             // A log being rotated is missing for a moment; one that stays gone is reported at
             // the fifth tick after it went, and monitoring ends.
             {"rotated", "open start rotate change poll create poll poll poll poll",
-             "polling marked stop"},
+             on + "; told=0; last=after rotation"},
             {"back at the last tick", "open start rotate change poll poll poll create poll",
-             "polling marked stop"},
+             on + "; told=0"},
             {"gone for four ticks", "open start rotate change poll poll poll poll",
-             "polling marked stop"},
+             on + "; told=0"},
             {"gone for good", "open start rotate change poll poll poll poll poll poll",
-             "start told 1"},
+             off + "; told=1; said=Critical Ok No such file or directory; last=line 30"},
             {"rotated twice",
              "open start rotate change poll create poll poll poll poll rotate poll",
-             "polling marked stop"},
+             on + "; told=0"},
+            // News is checked at once, and the file's writes are then left unreported until the
+            // interval ends with a check of its own: a storm costs one check an interval.
+            {"not monitoring: nothing checked", "open append change", "notify=off; last=line 30"},
+            {"starting reads what changed meanwhile", "open append start",
+             "last=line 31; watched=app.log ."},
+            {"news is checked at once", "open start append change",
+             "last=line 31; notify=30; watched=."},
+            {"a storm waits for the interval", "open start append change append change append",
+             "last=line 31"},
+            {"the interval ends with a check", "open start append change append append notify",
+             "last=line 33; notify=60; watched=."},
+            {"checks space out while news comes",
+             "open start append change append notify append notify append notify append notify",
+             "notify=240; watched=."},
+            {"a quiet interval ends the folding", "open start append change notify notify",
+             "notify=off; watched=app.log ."},
+            {"stopped: nothing watched", "open start append change stop", "notify=off; watched="},
         });
     }
     void monitoring() {
-        const auto [tag, steps, state] = row<Steps>();
+        const auto [tag, steps, facts] = row<Steps>();
         Form f;
         f.run(steps);
-        QCOMPARE(f.state(), state);
-    }
-
-    void fileGoneForGoodIsReported() {
-        Form f;
-        f.run("open start rotate change poll poll poll poll poll");
-        QCOMPARE(f.port.messages.size(), std::size_t(1));
-        const FakePort::Message& message = f.port.messages.front();
-        QCOMPARE(message.icon, PlatformPort::MsgIcon::Critical);
-        QCOMPARE(message.title, plain);
-        QCOMPARE(message.prompt, QString::fromLocal8Bit(std::strerror(ENOENT)));
+        f.check(facts);
         QVERIFY(!f.form.watchState().mblnReading);
-        QCOMPARE(f.form.watchState().mstrTailText, QString::fromLatin1(numberedLines(12, 30)));
-    }
-
-    // News is checked at once; a storm of it costs one check per interval.
-    void notificationsAreCheckedOnTheLeadingEdge() {
-        Form f;
-        f.run("open append change");
-        QVERIFY(!f.form.timNotify.enabled()); // not monitoring: nothing watched, nothing checked
-        f.run("start");                       // starting reads what changed meanwhile at once
-        QVERIFY(f.form.txtView.text().contains(QStringLiteral("line 31\r\n")));
-        const QStringList both{f.path, f.dir.path({})};
-        const QStringList folder{f.dir.path({})}; // the file's writes wait for the interval's end
-        QCOMPARE(f.form.fileWatch.paths(), both);
-        auto revision = f.form.txtView.textRevision();
-        f.run("append change");
-        QCOMPARE(f.form.txtView.textRevision(), ++revision);
-        QCOMPARE(f.form.fileWatch.paths(), folder);
-        for (int i = 0; i < 1000; ++i) {
-            f.run("append change");
-        }
-        QCOMPARE(f.form.txtView.textRevision(), revision);
-        f.form.timNotify_Timer(); // the end of the interval: one check for all of them
-        QCOMPARE(f.form.txtView.textRevision(), ++revision);
-        QVERIFY(f.form.txtView.text().contains(QStringLiteral("line 1031\r\n")));
-        QCOMPARE(f.form.fileWatch.paths(), folder);
-        for (const int interval : {120, 240, 240}) { // while news keeps coming, checks space out
-            f.run("append change");
-            f.form.timNotify_Timer();
-            QCOMPARE(f.form.timNotify.interval(), interval);
-        }
-        f.form.timNotify_Timer(); // a quiet interval ends the folding
-        QVERIFY(!f.form.timNotify.enabled());
-        QCOMPARE(f.form.timNotify.interval(), 30);
-        QCOMPARE(f.form.fileWatch.paths(), both);
-        f.run("stop");
-        QVERIFY(f.form.fileWatch.paths().isEmpty());
     }
 };
 
