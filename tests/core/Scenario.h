@@ -20,36 +20,33 @@ struct Scenario : LoadedForm {
         dir.write("new.log", "new\n");
         QDir(dir.path({})).mkdir("sub");
         form.window.observe([this] {
-            if (!icons.endsWith(QString::number(form.window.icon())) &&
-                (!icons.isEmpty() || form.window.icon() != 0)) {
-                icons += QString::number(form.window.icon());
+            const QString icon = QString::number(form.window.icon());
+            if (!icons.endsWith(icon) && (!icons.isEmpty() || icon != u'0')) {
+                icons += icon;
             }
         });
     }
 
-    QString path(const QString& name) const {
-        return name.startsWith(u'/') ? name : dir.path(name);
+    QString path(const QString& name) const { return dir.path(name); }
+    QString name(const QString& path) const { return QDir(dir.path({})).relativeFilePath(path); }
+
+    static QString yes(bool on) { return on ? "yes" : "no"; }
+    // A tick happens only while its timer runs.
+    void tick(const ui::Timer& timer, void (frmMain::*handler)()) {
+        timer.enabled() ? (form.*handler)() : void();
     }
-    QString name(const QString& path) const {
-        return path.isEmpty() ? path : QDir(dir.path({})).relativeFilePath(path);
+    QStringList paths(const QString& names) const {
+        QStringList files;
+        for (const QString& file : names.split(u',', Qt::SkipEmptyParts)) {
+            files << path(file);
+        }
+        return files;
     }
 
-    // A tick happens only while its timer runs. "stop" is the handler, which the open command
-    // calls too, whether or not the menu item is enabled.
+    // "stop" is the handler, which the open command calls too, whether or not the menu item is
+    // enabled.
     void run(const QString& steps) {
         QString arg;
-        const auto tick = [this](const ui::Timer& timer, void (frmMain::*handler)()) {
-            if (timer.enabled()) {
-                (form.*handler)();
-            }
-        };
-        const auto paths = [&] {
-            QStringList files;
-            for (const QString& file : arg.split(u',', Qt::SkipEmptyParts)) {
-                files << path(file);
-            }
-            return files;
-        };
         std::map<QString, std::function<void()>> act;
         act.emplace("open", [&] { form.OpenWatchedFile(path(arg.isEmpty() ? "app.log" : arg)); });
         act.emplace("start", [&] { form.mnuMonitorStart.click(); });
@@ -69,10 +66,10 @@ struct Scenario : LoadedForm {
             port.msgAnswers.push_back(arg == u"No" ? PlatformPort::MsgAnswer::No
                                                    : PlatformPort::MsgAnswer::Yes);
         });
-        act.emplace("choose", [&] { port.dialogAnswers.push_back(paths()); });
+        act.emplace("choose", [&] { port.dialogAnswers.push_back(paths(arg)); });
         act.emplace("fileopen", [&] { form.mnuFileOpen.click(); });
-        act.emplace("drop", [&] { form.Form_OLEDragDrop({true, paths()}); });
-        act.emplace("droptext", [&] { form.Form_OLEDragDrop({false, paths()}); });
+        act.emplace("drop", [&] { form.Form_OLEDragDrop({true, paths(arg)}); });
+        act.emplace("droptext", [&] { form.Form_OLEDragDrop({false, paths(arg)}); });
         act.emplace("remember",
                     [&] { global.gstrRecentFiles[1] = path(arg), form.BuildRecentMenu(); });
         act.emplace("recent", [&] { form.mnuRecentList.click(arg.toInt()); });
@@ -82,62 +79,42 @@ struct Scenario : LoadedForm {
         }
     }
 
+    // The caption with the program's own name as "app"; the last message as its icon, buttons
+    // and prompt, with its title when it is not the caption.
     QString fact(const QString& what) const {
-        const auto yes = [](bool on) {
-            return on ? QStringLiteral("yes") : QStringLiteral("no");
-        };
-        const QString& caption = form.window.caption();
-        const QString plain = frmMain::GetAppCaption();
-        std::map<QString, std::function<QString()>> facts;
-        facts.emplace("polling", [&] { return yes(form.timFileCheck.enabled()); });
-        facts.emplace("caption", [&] {
-            return caption == plain ? "plain" : caption == plain + " - 監視中" ? "marked" : caption;
-        });
-        facts.emplace("start", [&] { return yes(form.mnuMonitorStart.enabled()); });
-        facts.emplace("stop", [&] { return yes(form.mnuMonitorStop.enabled()); });
-        facts.emplace("flashing", [&] { return yes(form.timFlash.enabled()); });
-        facts.emplace("icons", [&] { return icons; });
-        facts.emplace("asked", [&] { return QString::number(port.attentionCount); });
-        facts.emplace("told", [&] { return QString::number(port.messages.size()); });
-        facts.emplace("said", [&] { return said(); });
-        facts.emplace("file", [&] { return name(form.watchState().mstrFilePath); });
-        facts.emplace("last",
-                      [&] { return form.txtView.text().trimmed().section(u'\n', -1).trimmed(); });
-        facts.emplace("redraws", [&] { return QString::number(form.txtView.textRevision()); });
-        facts.emplace("dialogs", [&] { return QString::number(port.dialogs.size()); });
-        facts.emplace("focused", [&] { return QString::number(port.focusCount); });
-        facts.emplace("recent", [&] { return recent(); });
-        facts.emplace("watched", [&] {
-            QStringList names;
-            for (const QString& watched : form.fileWatch.paths()) {
-                names << name(watched);
-            }
-            return names.join(u' ');
-        });
-        facts.emplace("notify", [&] {
-            return form.timNotify.enabled() ? QString::number(form.timNotify.interval()) : "off";
-        });
-        return facts.at(what)();
-    }
-
-    // The last message: icon, buttons and prompt, and its title when it is not the caption.
-    QString said() const {
-        if (port.messages.empty()) {
-            return {};
+        const QString app = frmMain::GetAppCaption();
+        QStringList watched, recent, said;
+        for (const QString& watchedPath : form.fileWatch.paths()) {
+            watched << name(watchedPath);
         }
-        const FakePort::Message& m = port.messages.back();
-        const char* icons[] = {"Critical", "Question", "Information"};
-        return QStringLiteral("%1 %2 %3")
-                   .arg(icons[int(m.icon)],
-                        m.buttons == PlatformPort::MsgButtons::Ok ? "Ok" : "YesNo", m.prompt) +
-               (m.title == frmMain::GetAppCaption() ? "" : " [" + m.title + ']');
-    }
-    QString recent() const {
-        QStringList names;
         for (const QString& slot : global.gstrRecentFiles) {
-            names << (slot.isEmpty() ? QString() : name(slot));
+            recent << (slot.isEmpty() ? slot : name(slot));
         }
-        return names.join(u',').remove(QRegularExpression(",+$"));
+        for (const FakePort::Message& m : port.messages) {
+            said = QStringList{std::array{"Critical", "Question", "Information"}[int(m.icon)],
+                               m.buttons == PlatformPort::MsgButtons::Ok ? "Ok" : "YesNo",
+                               m.prompt + (m.title == app ? "" : " [" + m.title + ']')};
+        }
+        const std::map<QString, QString> facts{
+            {"polling", yes(form.timFileCheck.enabled())},
+            {"caption", QString(form.window.caption()).replace(app, "app")},
+            {"start", yes(form.mnuMonitorStart.enabled())},
+            {"stop", yes(form.mnuMonitorStop.enabled())},
+            {"flashing", yes(form.timFlash.enabled())},
+            {"icons", icons},
+            {"asked", QString::number(port.attentionCount)},
+            {"told", QString::number(port.messages.size())},
+            {"said", said.join(u' ')},
+            {"file", name(form.watchState().mstrFilePath)},
+            {"last", form.txtView.text().trimmed().section(u'\n', -1).trimmed()},
+            {"dialogs", QString::number(port.dialogs.size())},
+            {"focused", QString::number(port.focusCount)},
+            {"recent", recent.join(u',').remove(QRegularExpression(",+$"))},
+            {"watched", watched.join(u' ')},
+            {"notify",
+             form.timNotify.enabled() ? QString::number(form.timNotify.interval()) : "off"},
+        };
+        return facts.at(what);
     }
 
     // "name=value; name=value": each fact named, as expected.

@@ -51,15 +51,15 @@ private Q_SLOTS:
              "told=0; dialogs=1; file=new.log; last=new; polling=no"},
             {"idle, cancelled", "open fileopen", "told=0; dialogs=1; file=app.log; polling=no"},
             {"monitoring, Yes, chosen", "open start answer:Yes choose:new.log fileopen",
-             asked + "; dialogs=1; file=new.log; polling=no; caption=plain; stop=no"},
+             asked + "; dialogs=1; file=new.log; polling=no; caption=app; stop=no"},
             {"monitoring, Yes, cancelled", "open start answer:Yes fileopen",
-             asked + "; dialogs=1; file=app.log; polling=no; caption=plain; stop=no"},
+             asked + "; dialogs=1; file=app.log; polling=no; caption=app; stop=no"},
             {"monitoring, No", "open start answer:No choose:new.log fileopen",
-             asked + "; dialogs=0; file=app.log; polling=yes; caption=marked; stop=yes"},
+             asked + "; dialogs=0; file=app.log; polling=yes; caption=app - 監視中; stop=yes"},
             {"no file, cancelled", "fileopen", "dialogs=1; start=yes"},
             // A drop of one file opens it, monitoring or not, without a question.
             {"drop: one file", watching + " drop:new.log",
-             "told=0; file=new.log; last=new; polling=no; focused=1; caption=plain; "
+             "told=0; file=new.log; last=new; polling=no; focused=1; caption=app; "
              "recent=new.log,app.log"},
             {"drop: the watched file again", watching + " drop:app.log",
              "told=0; file=app.log; last=line 31; polling=no; focused=1; recent=app.log"},
