@@ -69,7 +69,6 @@ struct Scenario : LoadedForm {
         act.emplace("choose", [&] { port.dialogAnswers.push_back(paths(arg)); });
         act.emplace("fileopen", [&] { form.mnuFileOpen.click(); });
         act.emplace("drop", [&] { form.Form_OLEDragDrop({true, paths(arg)}); });
-        act.emplace("droptext", [&] { form.Form_OLEDragDrop({false, paths(arg)}); });
         act.emplace("remember",
                     [&] { global.gstrRecentFiles[1] = path(arg), form.BuildRecentMenu(); });
         act.emplace("recent", [&] { form.mnuRecentList.click(arg.toInt()); });
