@@ -172,7 +172,7 @@ private Q_SLOTS:
     // options answer only when no file of their name is in the current folder.
     void commandLine() {
         for (const QString& text :
-             {"\"/a b.log\">/a b.log", "\"/x>\"/x", "\"/x\"y\">/x\"y", "\">\""}) {
+             QStringList{"\"/a b.log\">/a b.log", "\"/x>\"/x", "\"/x\"y\">/x\"y", "\">\""}) {
             QCOMPARE(::commandLinePath(text.section(u'>', 0, 0)), text.section(u'>', 1));
         }
         TempWorkDir dir;
@@ -190,7 +190,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link(dir.path("gone"), dir.path("dangling")));
         QCOMPARE(::mkfifo(QFile::encodeName(dir.path("fifo")).constData(), 0600), 0);
         QString exists;
-        for (const QString& name : {"app.log", "link", "missing", ".", "dangling", "fifo"}) {
+        for (const char* name : {"app.log", "link", "missing", ".", "dangling", "fifo"}) {
             exists += frmMain::FileExists(dir.path(name)) ? '1' : '0';
         }
         QCOMPARE(exists, "110000");
