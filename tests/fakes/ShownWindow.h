@@ -6,7 +6,6 @@
 #include "gui/QtPort.h"
 
 #include <QtTest>
-#include <type_traits>
 
 // The real window on a form, loaded, shown and made active, as the program starts it.
 template <class Port> struct ShownWindow {

@@ -3,10 +3,7 @@
 
 #include "platform/SystemText.h"
 
-#include <QByteArray>
 #include <QDir>
-#include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdio>
@@ -20,10 +17,6 @@ public:
         QVERIFY2(mDir.isValid(), "no temporary folder");
         QDir::setCurrent(mDir.path());
     }
-    TempWorkDir(const TempWorkDir&) = delete;
-    TempWorkDir& operator=(const TempWorkDir&) = delete;
-    TempWorkDir(TempWorkDir&&) = delete;
-    TempWorkDir& operator=(TempWorkDir&&) = delete;
     ~TempWorkDir() {
         QDir::setCurrent(mPrevious);
         for (const QByteArray& file : mNamed) {
@@ -32,25 +25,11 @@ public:
     }
 
     QString path(const QString& name) const { return mDir.filePath(name); }
-
     QString write(const QString& name, const QByteArray& bytes) const {
-        const QString file = path(name);
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            out.write(bytes) != bytes.size()) {
-            qFatal("cannot write %s", qPrintable(file));
-        }
-        return file;
+        return put(name, bytes, QIODevice::Truncate);
     }
-
     QString append(const QString& name, const QByteArray& bytes) const {
-        const QString file = path(name);
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Append) ||
-            out.write(bytes) != bytes.size()) {
-            qFatal("cannot append to %s", qPrintable(file));
-        }
-        return file;
+        return put(name, bytes, QIODevice::Append);
     }
 
     // A file whose name is these bytes, which need not be text in any code set. When they are
@@ -65,16 +44,20 @@ public:
     }
 
 private:
-    void writeBytes(const QByteArray& name, const QByteArrayView bytes) {
-        const QByteArray file = encodeFileName(mDir.path()) + '/' + name;
-        std::FILE* out = std::fopen(file.constData(), "wb");
-        if (!out ||
-            std::fwrite(bytes.data(), 1, std::size_t(bytes.size()), out) !=
-                std::size_t(bytes.size()) ||
-            std::fclose(out) != 0) {
-            qFatal("cannot write %s", file.constData());
+    QString put(const QString& name, const QByteArray& bytes, QIODevice::OpenModeFlag mode) const {
+        QFile out(path(name));
+        if (!out.open(QIODevice::WriteOnly | mode) || out.write(bytes) != bytes.size()) {
+            qFatal("cannot write %s", qPrintable(out.fileName()));
         }
-        mNamed.push_back(file); // the folder's removal reads names as UTF-8
+        return out.fileName();
+    }
+    void writeBytes(const QByteArray& name, const QByteArray& bytes) {
+        mNamed.push_back(encodeFileName(mDir.path()) + '/' + name); // removal reads names as UTF-8
+        std::FILE* out = std::fopen(mNamed.back().constData(), "wb");
+        const auto size = std::size_t(bytes.size());
+        if (!out || std::fwrite(bytes.data(), 1, size, out) != size || std::fclose(out) != 0) {
+            qFatal("cannot write %s", mNamed.back().constData());
+        }
     }
 
     std::vector<QByteArray> mNamed;
@@ -86,10 +69,7 @@ private:
 inline QByteArray numberedLines(int first, int last, bool finalLineFeed = true) {
     QByteArray bytes;
     for (int i = first; i <= last; ++i) {
-        bytes += "line " + QByteArray::number(i);
-        if (i < last || finalLineFeed) {
-            bytes += '\n';
-        }
+        bytes += "line " + QByteArray::number(i) + (i < last || finalLineFeed ? "\n" : "");
     }
     return bytes;
 }
