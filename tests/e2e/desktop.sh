@@ -19,21 +19,15 @@ run="$tmp/run" # the program's current folder: only the log and Logwarden.ini be
 mkdir -m 700 "$run" "$tmp/xdg"
 export XDG_RUNTIME_DIR="$tmp/xdg" HOME="$tmp"
 app="" wm="" lost_x="" runs=0
-cleanup() {
-  for pid in $app $wm $lost_x; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+trap 'kill $app $wm $lost_x 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$tmp"' EXIT
 fail() {
   echo "FAIL: $*" >&2
   import -window root "$artifacts/e2e-failure.png" 2>/dev/null && echo "screen: $artifacts/e2e-failure.png" >&2
   echo "--- program's standard error, window manager's output" >&2
-  cat "$tmp"/stderr-* "$tmp/openbox.log" >&2 2>/dev/null || true
+  cat "$tmp"/stderr-* "$tmp/openbox.log" >&2 2>/dev/null
   exit 1
 }
 step() { echo "== $*"; }
-
 alive() { [[ "$(ps -o stat= -p "$app" 2>/dev/null)" =~ ^[^Z] ]]; } # running, not a zombie
 ended() { ! alive; }
 title_is() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$1" ]]; }
@@ -45,16 +39,10 @@ find_window() {
     xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q "_NET_WM_WINDOW_TYPE_$2" && echo "$w"
   done
 }
-main_appears() {
-  alive || fail "the program ended at start-up"
-  window=$(find_window "$caption" NORMAL | head -n1) && [[ -n "$window" ]]
-}
+main_appears() { alive || fail "the program ended at start-up"; window=$(find_window "$caption" NORMAL | head -n1) && [[ -n "$window" ]]; }
 dialog_appears() { dialog=$(find_window "$1" DIALOG | head -n1) && [[ -n "$dialog" ]]; }
 no_dialog() { [[ -z "$(find_window "$caption" DIALOG)" ]]; }
-activate() {
-  active_is "$1" || xdotool windowactivate "$1" 2>/dev/null || true
-  wait_for 5 "active window $1" active_is "$1"
-}
+activate() { active_is "$1" || xdotool windowactivate "$1" 2>/dev/null || true; wait_for 5 "active window $1" active_is "$1"; }
 start() {
   runs=$((runs + 1))
   "$program" "$@" 2>"$tmp/stderr-$runs" &
@@ -64,16 +52,9 @@ start() {
 }
 # Types KEYS into the main window; menus opened by them take the keys that follow, after a
 # moment to open.
-press() {
-  activate "$window"
-  xdotool key --delay $(($# == 1 ? 12 : 120)) "$@"
-}
-
+press() { activate "$window"; xdotool key --delay $(($# == 1 ? 12 : 120)) "$@"; }
 # The view's whole text, as its Copy command (Ctrl+C) puts it on the clipboard.
-view_text() {
-  press ctrl+c
-  timeout 2 xclip -o -selection clipboard 2>/dev/null | tr -d '\r'
-}
+view_text() { press ctrl+c; timeout 2 xclip -o -selection clipboard 2>/dev/null | tr -d '\r'; }
 view_has() { view_text | grep -qxF "$1"; }
 # N: the view holds exactly the tail read for N lines. The log ends in a line feed, and that
 # one counts, so the tail is the last N - 1 lines.
@@ -83,10 +64,12 @@ append_lines() { # FROM TO
     printf '2024-05-01 12:%02d:%02d 処理 %d 件目を受け付けました\n' $((i / 60)) $((i % 60)) "$i"
   done | tee -a "$tmp/expected.log" >>"$log"
 }
-expect_ini() { # KEY VALUE: the line after [KEY] in Logwarden.ini
-  local got
-  got=$(tr -d '\r' <"$run/Logwarden.ini" | grep -A1 -Fx "[$1]" | sed -n 2p)
-  [[ "$got" == "$2" ]] || fail "Logwarden.ini: [$1] is \"$got\", expected \"$2\""
+expect_ini() { # KEY VALUE...: the line after each [KEY] in Logwarden.ini
+  while (($#)); do
+    got=$(tr -d '\r' <"$run/Logwarden.ini" | grep -A1 -Fx "[$1]" | sed -n 2p)
+    [[ "$got" == "$2" ]] || fail "Logwarden.ini: [$1] is \"$got\", expected \"$2\""
+    shift 2
+  done
 }
 ini_whole() { [[ $(wc -l <"$run/Logwarden.ini") -eq 51 ]] || fail "Logwarden.ini does not have 51 lines${1:-}"; }
 folder_holds() {
@@ -95,16 +78,10 @@ folder_holds() {
 }
 exited_well() { # WHY: the program has ended, with status 0
   wait_for 10 "exit after $1" ended
-  local status=0
-  wait "$app" || status=$?
-  app=""
-  ((status == 0)) || fail "$1: exit status $status"
+  wait "$app" || fail "$1: exit status $?" && app=""
 }
-quit() {
-  press ctrl+q
-  exited_well Ctrl+Q
-  [[ ! -s "$tmp/stderr-$runs" ]] || fail "the program wrote to its standard error"
-}
+monitor() { press ctrl+s; wait_for 3 "caption \"$monitoring\"" title_is "$monitoring"; }
+quit() { press ctrl+q; exited_well Ctrl+Q; [[ ! -s "$tmp/stderr-$runs" ]] || fail "the program wrote to its standard error"; }
 
 # The distinct distances between the tops of the text lines in the view's IMAGE, its scroll
 # bars and its partly shown first and last lines left out.
@@ -115,8 +92,7 @@ line_spacings() {
       END { for (i = 2; i < n - 1; i++) print tops[i] - tops[i - 1] }' | sort -n | uniq
 }
 view_shot() { # NAME: the lower half of the window, where the view is
-  import -window "$window" "$tmp/$1.png"
-  convert "$tmp/$1.png" -gravity south -crop 100%x50%+0+0 +repage "$tmp/$1-view.png"
+  import -window "$window" "$tmp/$1.png" && convert "$tmp/$1.png" -gravity south -crop 100%x50%+0+0 +repage "$tmp/$1-view.png"
 }
 
 cd "$run"
@@ -131,14 +107,10 @@ title_is "$caption" || fail "caption is \"$(xdotool getwindowname "$window")\""
 wait_for 5 "the 20-line tail in the view" view_shows_tail 20
 
 step "2. Ctrl+S monitors; appended lines are shown within two seconds"
-press ctrl+s
-wait_for 3 "caption \"$monitoring\"" title_is "$monitoring"
+monitor
 view_shot before
 appended=$(now_ms)
-for line in 41 42 43 44 45; do
-  append_lines "$line" "$line"
-  sleep 0.05
-done
+for line in 41 42 43 44 45; do append_lines "$line" "$line" && sleep 0.05; done
 wait_for 2 "appended lines in the view" view_shows_tail 20
 echo "   appended lines in the view after $(($(now_ms) - appended)) ms"
 view_shot after
@@ -150,8 +122,7 @@ spacing=$(line_spacings "$tmp/after-view.png" | xargs)
 [[ "$spacing" =~ ^[0-9]+$ ]] || fail "the view's lines are unevenly spaced (distances: $spacing)"
 
 step "3. F9, F4, 10 lines from the Options menu, Ctrl+Q"
-press F9
-press F4
+press F9 F4
 wait_for 3 "always-on-top state" on_top
 # A window manager that takes the window off the top gets it back at the next layout pass.
 wmctrl -i -r "$window" -b remove,above
@@ -161,10 +132,7 @@ wait_for 3 "always-on-top again after a resize" on_top
 press alt+o Right Return # オプション > 表示行数 > its first item, 10行
 wait_for 3 "the 10-line tail in the view" view_shows_tail 10
 quit
-expect_ini "VIEW FLAG SEARCHWORD" TRUE
-expect_ini "MODE VALUE WINDOWFORWARD" TRUE
-expect_ini "SIZE VALUE LINECOUNT" 1
-expect_ini "LIST FILE RECENT" "$log"
+expect_ini "VIEW FLAG SEARCHWORD" TRUE "MODE VALUE WINDOWFORWARD" TRUE "SIZE VALUE LINECOUNT" 1 "LIST FILE RECENT" "$log"
 ini_whole
 grep -qv $'\r$' "$run/Logwarden.ini" && fail "Logwarden.ini has a line without CR LF"
 cmp -s "$log" "$tmp/expected.log" || fail "the watched file was changed"
@@ -178,8 +146,7 @@ wait_for 3 "the recent file's 10-line tail in the view" view_shows_tail 10
 title_is "$caption" || fail "opening a file left the caption \"$(xdotool getwindowname "$window")\""
 
 step "   delete the watched file while monitoring: a critical message, and the program lives on"
-press ctrl+s
-wait_for 3 "caption \"$monitoring\"" title_is "$monitoring"
+monitor
 rm "$log"
 wait_for 10 "message box titled \"$caption\"" dialog_appears "$caption" # after the rotation's 5 s
 title_is "$caption" || fail "monitoring still on behind the message box"
@@ -194,9 +161,7 @@ xdotool key Return
 wait_for 3 "message box closed" no_dialog
 alive || fail "the program ended after the message box"
 quit
-expect_ini "VIEW FLAG SEARCHWORD" TRUE
-expect_ini "SIZE VALUE LINECOUNT" 1
-expect_ini "LIST FILE RECENT" "$log"
+expect_ini "VIEW FLAG SEARCHWORD" TRUE "SIZE VALUE LINECOUNT" 1 "LIST FILE RECENT" "$log"
 folder_holds Logwarden.ini
 
 step "5. a file named like a toolkit option opens as a file"
@@ -210,8 +175,7 @@ done
 
 step "6. SIGTERM with a dialog open: the window closes as usual and saves"
 start "$log"
-press F8
-press ctrl+f
+press F8 ctrl+f
 wait_for 3 "the keyword dialog" dialog_appears "抽出キーワード入力"
 kill -TERM "$app"
 exited_well SIGTERM
@@ -223,12 +187,11 @@ lost=150
 while [[ -e /tmp/.X$lost-lock ]]; do lost=$((lost + 1)); done
 Xvfb :"$lost" -screen 0 800x600x24 >/dev/null 2>&1 &
 lost_x=$!
-second_x_answers() { DISPLAY=:$lost xprop -root >/dev/null 2>&1; }
-wait_for 10 "a second X server" second_x_answers
+on_lost() { DISPLAY=:$lost "$@" >/dev/null 2>&1; }
+wait_for 10 "a second X server" on_lost xprop -root
 DISPLAY=:$lost "$program" "$log" 2>/dev/null &
 app=$!
-on_lost_display() { DISPLAY=:$lost xdotool search --name "^${caption//[()]/.}\$" >/dev/null 2>&1; }
-wait_for 10 "the window on the second display" on_lost_display
+wait_for 10 "the window on the second display" on_lost xdotool search --name "^${caption//[()]/.}\$"
 kill "$lost_x"
 lost_x=""
 wait_for 10 "exit after the display went away" ended

@@ -12,9 +12,8 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-echo "== dependencies"
 depends=$(dpkg-deb -f "$deb" Depends)
-echo "   $depends"
+echo "== dependencies: $depends"
 for needed in fonts-noto-cjk libqt6widgets6 libqt6svg6; do
   [[ ",$depends," =~ [,\ ]${needed}[\ ,] ]] || fail "$needed is not among the dependencies"
 done
@@ -54,9 +53,8 @@ echo "== the command line without a display"
 program="$root/usr/bin/logwarden"
 [[ "$("$program" --version)" == "Logwarden 1.1.0" ]] || fail "--version prints something else"
 "$program" --help | grep -q '^使い方: logwarden' || fail "--help prints no usage"
-status=0
-message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) || status=$?
-((status != 0)) || fail "without a display the program exited 0"
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) &&
+  fail "without a display the program exited 0"
 [[ "$(wc -l <<<"$message")" -eq 1 && "$message" == logwarden:* ]] ||
   fail "without a display the program said: $message"
 

@@ -18,9 +18,7 @@ public:
         QString title;
     };
     struct Input {
-        QString prompt;
-        QString title;
-        QString defaultAnswer;
+        QString prompt, title, defaultAnswer;
     };
     struct Dialog {
         FileDialog function;
@@ -75,8 +73,7 @@ public:
     std::vector<bool> forwardCalls;
     std::vector<QString> errors;
     QString clipboard;
-    int focusCount = 0;
-    int attentionCount = 0;
+    int focusCount = 0, attentionCount = 0;
 
 private:
     template <class T> static T take(std::deque<T>& queue, T answer) {

@@ -19,45 +19,38 @@ public:
     }
     ~TempWorkDir() {
         QDir::setCurrent(mPrevious);
-        for (const QByteArray& file : mNamed) {
+        for (const QByteArray& file : mNamed) { // removal reads names as UTF-8
             std::remove(file.constData());
         }
     }
 
     QString path(const QString& name) const { return mDir.filePath(name); }
     QString write(const QString& name, const QByteArray& bytes) const {
-        return put(name, bytes, QIODevice::Truncate);
+        return put(encodeFileName(path(name)), bytes, "wb");
     }
     QString append(const QString& name, const QByteArray& bytes) const {
-        return put(name, bytes, QIODevice::Append);
+        return put(encodeFileName(path(name)), bytes, "ab");
     }
 
     // A file whose name is these bytes, which need not be text in any code set. When they are
     // not UTF-8, a second file whose name is their lossy UTF-8 reading says "decoy".
     QString writeNamed(const QByteArray& name, const QByteArray& bytes) {
         const QByteArray lossy = QString::fromUtf8(name).toUtf8();
-        writeBytes(name, bytes);
-        if (lossy != name) {
-            writeBytes(lossy, "decoy\n");
+        for (const QByteArray& each : {lossy, name}) { // the real one last, should they be one
+            mNamed.push_back(encodeFileName(mDir.path()) + '/' + each);
+            put(mNamed.back(), each == name ? bytes : "decoy\n", "wb");
         }
-        return decodeFileName(encodeFileName(mDir.path()) + '/' + name);
+        return decodeFileName(mNamed.back());
     }
 
 private:
-    QString put(const QString& name, const QByteArray& bytes, QIODevice::OpenModeFlag mode) const {
-        QFile out(path(name));
-        if (!out.open(QIODevice::WriteOnly | mode) || out.write(bytes) != bytes.size()) {
-            qFatal("cannot write %s", qPrintable(out.fileName()));
-        }
-        return out.fileName();
-    }
-    void writeBytes(const QByteArray& name, const QByteArray& bytes) {
-        mNamed.push_back(encodeFileName(mDir.path()) + '/' + name); // removal reads names as UTF-8
-        std::FILE* out = std::fopen(mNamed.back().constData(), "wb");
+    static QString put(const QByteArray& file, const QByteArray& bytes, const char* mode) {
+        std::FILE* out = std::fopen(file.constData(), mode);
         const auto size = std::size_t(bytes.size());
         if (!out || std::fwrite(bytes.data(), 1, size, out) != size || std::fclose(out) != 0) {
-            qFatal("cannot write %s", mNamed.back().constData());
+            qFatal("cannot write %s", file.constData());
         }
+        return decodeFileName(file);
     }
 
     std::vector<QByteArray> mNamed;

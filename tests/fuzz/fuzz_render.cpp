@@ -22,13 +22,11 @@ QString visible(const QString& piece) {
     QString shown;
     for (const QChar c : piece) {
         const char16_t u = c.unicode();
-        if (codes.contains(c)) {
-            shown += QStringLiteral("<U+%1>").arg(uint(u), 4, 16, QChar(u'0')).toUpper();
-        } else if ((u < 0x20 && u != u'\t' && u != u'\n') || u == 0x7F) {
-            shown += QChar(u == 0x7F ? char16_t(0x2421) : char16_t(0x2400 + u));
-        } else {
-            shown += c;
-        }
+        shown += codes.contains(c)
+                     ? QStringLiteral("<U+%1>").arg(uint(u), 4, 16, QChar(u'0')).toUpper()
+                 : u == 0x7F                            ? QChar(0x2421)
+                 : u < 0x20 && u != u'\t' && u != u'\n' ? QChar(0x2400 + u)
+                                                        : c;
     }
     return shown;
 }
