@@ -72,10 +72,7 @@ expect_ini() { # KEY VALUE...: the line after each [KEY] in Logwarden.ini
   done
 }
 ini_whole() { [[ $(wc -l <"$run/Logwarden.ini") -eq 51 ]] || fail "Logwarden.ini does not have 51 lines${1:-}"; }
-folder_holds() {
-  [[ "$(find "$run" -mindepth 1 -printf '%f\n' | sort | xargs)" == "$*" ]] ||
-    fail "unexpected files in the current folder: $(find "$run" -mindepth 1)"
-}
+folder_holds() { [[ "$(find "$run" -mindepth 1 -printf '%f\n' | sort | xargs)" == "$*" ]] || fail "unexpected files in the current folder: $(find "$run" -mindepth 1)"; }
 exited_well() { # WHY: the program has ended, with status 0
   wait_for 10 "exit after $1" ended
   wait "$app" || fail "$1: exit status $?" && app=""
@@ -98,7 +95,6 @@ view_shot() { # NAME: the lower half of the window, where the view is
 cd "$run"
 start_window_manager "$tmp/openbox.log"
 log="$run/app.log"
-: >"$tmp/expected.log"
 append_lines 1 40
 
 step "1. start on a log: plain caption, its tail in the view"
@@ -118,8 +114,7 @@ changed=$(compare -metric AE "$tmp/before-view.png" "$tmp/after-view.png" null: 
 ((${changed%%.*} > 200)) || fail "the view was not repainted ($changed pixels changed)"
 # Lines that came one by one stand as evenly as the others: lines of two heights would have
 # left stale pixels behind.
-spacing=$(line_spacings "$tmp/after-view.png" | xargs)
-[[ "$spacing" =~ ^[0-9]+$ ]] || fail "the view's lines are unevenly spaced (distances: $spacing)"
+[[ "$(line_spacings "$tmp/after-view.png" | xargs)" =~ ^[0-9]+$ ]] || fail "the view's lines are unevenly spaced (distances: $(line_spacings "$tmp/after-view.png" | xargs))"
 
 step "3. F9, F4, 10 lines from the Options menu, Ctrl+Q"
 press F9 F4
@@ -155,8 +150,7 @@ import -window "$dialog" "$tmp/dialog.png"
 red=$(convert "$tmp/dialog.png" -fuzz 25% -fill black +opaque '#e01010' -fill white \
   -opaque '#e01010' -format '%[fx:round(mean*w*h)]' info:)
 ((red > 20)) || fail "the message box shows no critical icon ($red red pixels)"
-alive || fail "the program ended"
-wait_for 3 "message box focused" active_is "$dialog"
+alive && wait_for 3 "message box focused" active_is "$dialog" || fail "the program ended"
 xdotool key Return
 wait_for 3 "message box closed" no_dialog
 alive || fail "the program ended after the message box"

@@ -34,17 +34,12 @@ QString fileHolding(const QByteArray& bytes) {
     return QStringLiteral("/proc/self/fd/%1").arg(fd);
 }
 
-QByteArray remainingBytes(FuzzedDataProvider& in) {
-    const std::string rest = in.ConsumeRemainingBytesAsString();
-    return {rest.data(), qsizetype(rest.size())};
-}
-
 void readerAlone(FuzzedDataProvider& in) {
     const auto lineCount = in.ConsumeBool() ? in.ConsumeIntegral<std::int32_t>()
                                             : in.ConsumeIntegralInRange<std::int32_t>(-1, 40);
     const auto bufferKiB = in.ConsumeIntegralInRange<std::int64_t>(-2, 8);
     const auto stale = in.ConsumeIntegralInRange<std::int64_t>(-3000, 3000);
-    const QByteArray bytes = remainingBytes(in);
+    const QByteArray bytes = QByteArray::fromStdString(in.ConsumeRemainingBytesAsString());
     const std::int64_t queried = std::max<std::int64_t>(0, bytes.size() + stale);
 
     const TailBytes tail = readTail(fileHolding(bytes), queried, lineCount, bufferKiB);
@@ -58,8 +53,8 @@ void readerAlone(FuzzedDataProvider& in) {
 }
 
 void throughTheWindow(FuzzedDataProvider& in) {
-    modGlobal
-        global; // a new window each time: state carried over would make runs depend on history
+    // A new window each time: state carried over would make runs depend on history.
+    modGlobal global;
     FakePort port;
     frmMain form(global, port, {});
     form.Form_Load();
@@ -70,7 +65,8 @@ void throughTheWindow(FuzzedDataProvider& in) {
     port.inputAnswers.push_back(keyword);
     form.mnuEditFind_Click();
     const int filler = std::max(0, in.ConsumeIntegralInRange(-30, 10));
-    const QByteArray bytes = QByteArray(filler * 24 * 1024, 'x') + remainingBytes(in);
+    const QByteArray bytes = QByteArray(filler * 24 * 1024, 'x') +
+                             QByteArray::fromStdString(in.ConsumeRemainingBytesAsString());
 
     form.OpenWatchedFile(fileHolding(bytes));
     const WatchState& state = form.watchState();
