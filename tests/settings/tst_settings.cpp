@@ -45,16 +45,12 @@ AppSettings parsed(const QByteArray& text, AppSettings start = fresh()) {
 // matches neither.
 AppSettings variant(int v) {
     const bool one = v == 1;
-    AppSettings s;
-    s.gblnViewTimestamp = s.gblnViewFilepath = s.gblnViewText = s.gblnModeWindowForward = one;
-    s.gblnViewFilesize = s.gblnViewSearchWord = !one;
-    s.gintColorBackground = short(one ? 2 : 5);
-    s.gintColorTextFont = short(one ? 3 : 6);
-    s.gintSizeTextFont = short(one ? 15 : SHRT_MIN);
-    s.gintSizeLineCount = short(one ? 10 : SHRT_MAX);
-    s.gintSizeBufferSize = short(one ? 8 : 4);
-    s.gintModeWindowState = short(one ? 2 : 1);
-    s.gintTypeReturnCode = short(one ? 2 : -1);
+    const auto n = [one](int a, int b) {
+        return short(one ? a : b);
+    };
+    AppSettings s{
+        one,     !one,    one, !one,     one, n(2, 5), n(3, 6), n(15, SHRT_MIN), n(10, SHRT_MAX),
+        n(8, 4), n(2, 1), one, n(2, -1), {}};
     for (int i = 0; i < AppSettings::RecentCount; ++i) {
         s.gstrRecentFiles.at(i) = QStringLiteral("/var/log/%1/ログ %2.log").arg(v).arg(i);
     }
@@ -132,8 +128,8 @@ private Q_SLOTS:
                           "[VIEW FLAG FILEPATH]\r\n")
             << with(start, [](AppSettings& s) {
                    s.gblnViewSearchWord = true;
-                   s.gblnViewTimestamp = s.gblnModeWindowForward = s.gblnViewText = false;
-                   s.gblnViewFilepath = false;
+                   s.gblnViewTimestamp = s.gblnModeWindowForward = s.gblnViewText =
+                       s.gblnViewFilepath = false;
                });
         // Blanks around a key, or a NUL after it, make no key.
         QTest::newRow("numbers in any order; the last one that reads decides")
@@ -144,12 +140,8 @@ private Q_SLOTS:
                "[SIZE VALUE BUFFERSIZE] \r\n5\r\n\0\xff\xfe[SIZE VALUE BUFFERSIZE]\0\r\n5\r\n"
                "\x81\x40\r\n\xff\r\n[SIZE VALUE BUFFERSIZE]\r\n3\r\n[COLOR VALUE TEXTFONT]\r\n"_qba
             << with(start, [](AppSettings& s) {
-                   s.gintTypeReturnCode = 1;
-                   s.gintSizeTextFont = 20;
-                   s.gintModeWindowState = -1;
-                   s.gintSizeLineCount = 7;
-                   s.gintColorBackground = 4;
-                   s.gintSizeBufferSize = 3;
+                   s.gintTypeReturnCode = 1, s.gintSizeTextFont = 20, s.gintModeWindowState = -1;
+                   s.gintSizeLineCount = 7, s.gintColorBackground = 4, s.gintSizeBufferSize = 3;
                });
         // CR LF, LF and a lone CR each end a line; a line longer than a path reads as empty.
         const QByteArray longest(4095, 'y');
@@ -263,7 +255,6 @@ private Q_SLOTS:
             "regular file nobody 1 644");
         row("link to a file elsewhere", old,
             "mv Logwarden.ini \"$1\" && ln -s \"$1\" Logwarden.ini", "", variant(1), true);
-        row("dangling link", {}, "ln -s \"$1\" Logwarden.ini", "", none, true);
         // The target lies in a folder only root may enter.
         row("link, read-only folder", old,
             "mv Logwarden.ini \"$1\" && ln -s \"$1\" Logwarden.ini && chmod 555 .", "nobody", none,
