@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A file system for the tests: serves one file, /app.log, with the bytes of a backing file.
 // While a file named like the backing file plus ".hang" exists, every request for /app.log
-// waits, as on a share that stopped answering. Usage: hangfs BACKING MOUNTPOINT
+// waits, as on a share that stopped answering. Usage: hangfs BACKING FUSE-ARGUMENTS...
 #define FUSE_USE_VERSION 31
 
 #include <cerrno>
@@ -46,13 +46,13 @@ int readFile(const char*, char* buffer, size_t size, off_t offset, fuse_file_inf
 
 int main(int argc, char* argv[]) {
     ::prctl(PR_SET_PDEATHSIG, SIGTERM); // a test that dies takes its mount with it
-    backing = argc == 3 ? argv[1] : "";
+    if (argc < 3) {
+        return 2;
+    }
+    backing = argv[1];
+    argv[1] = argv[0];
     fuse_operations operations{};
     operations.getattr = getAttr;
     operations.read = readFile;
-    // Every lookup and stat reaches this program: the kernel keeps no answer.
-    std::string options = "entry_timeout=0,negative_timeout=0,attr_timeout=0";
-    std::string foreground = "-f", option = "-o";
-    char* args[] = {argv[0], foreground.data(), option.data(), options.data(), argv[argc - 1]};
-    return fuse_main(5, args, &operations, nullptr);
+    return fuse_main(argc - 1, argv + 1, &operations, nullptr);
 }

@@ -169,13 +169,11 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("locale");
         QTest::addColumn<QStringList>("recent");
         QTest::addColumn<QStringList>("readBack");
-        QTest::newRow("line breaks")
-            << "C.UTF-8"_qba << QStringList{"/a", "", "/b\nc", "/d\r", "\r", "x\r\ny", "/e"}
-            << QStringList{"/a", "", "/e"};
-        const QStringList marks{"/logs/R&D/a&&b.log", "/q/\"quoted\".log",
-                                " /blank around/ ",   "[LIST FILE RECENT]",
-                                "C:\\logs\\x.log",    QString::fromUtf16(u"/a\0b\t\x1b.log", 10)};
-        QTest::newRow("marks and controls") << "C.UTF-8"_qba << marks << marks;
+        const QStringList marks{"/logs/R&D/a&&b.log", " /blank around/ ", "[LIST FILE RECENT]",
+                                "C:\\logs\\\"x\".log", QString::fromUtf16(u"/a\0b\t\x1b.log", 10)};
+        QTest::newRow("line breaks; marks and controls")
+            << "C.UTF-8"_qba << QStringList{"/a", "", "/b\nc", "/d\r", "\r"} + marks
+            << QStringList{"/a", ""} + marks;
         // As long a line as the reader takes, in characters of three bytes each.
         const QString longest = QString(4095 / 3, QChar(0x30ED));
         QTest::newRow("longest line the reader takes, and one more byte")
@@ -205,7 +203,8 @@ private Q_SLOTS:
 
     // Saved where the window started, as a file of its own, keeping links, owners and modes;
     // or left as it was, with the reason on standard error. Each row writes its bytes to the
-    // settings file, then sets the folder up in the shell, with $1 a path in another folder.
+    // settings file, then sets the folder up in the shell, with $f the settings file and $1 a path
+    // in another folder.
     void startAndClose_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("shell");
@@ -222,47 +221,39 @@ private Q_SLOTS:
         const QByteArray old = modIniFile::settingsText(variant(1));
         const QByteArray junk = QByteArray("[\xff\0\r\n[SIZE VALUE", 16).repeated(2500);
         const AppSettings none = fresh();
+        const AppSettings v1 = variant(1);
         const AppSettings font15 = with(none, [](AppSettings& s) { s.gintSizeTextFont = 15; });
         row("no file yet", {}, ":", "", none, true);
-        row("junk, then a key", junk + "\r\n[SIZE VALUE TEXTFONT]\r\n15\r\n",
-            "chmod 640 Logwarden.ini", "", font15, true, "regular file root 1 640");
+        row("junk, then a key", junk + "\n[SIZE VALUE TEXTFONT]\n15\n", "chmod 640 $f", "", font15,
+            true, "regular file root 1 640");
         row("values no menu has",
-            "[SIZE VALUE LINECOUNT]\r\n7\r\n[SIZE VALUE BUFFERSIZE]\r\n-1\r\n"
-            "[COLOR VALUE BACKGROUND]\r\n9\r\n[COLOR VALUE TEXTFONT]\r\n0\r\n"
-            "[SIZE VALUE TEXTFONT]\r\n32767\r\n[TYPE VALUE RETURNCODE]\r\n3\r\n"
-            "[MODE VALUE WINDOWSTATE]\r\n5\r\n",
+            "[SIZE VALUE LINECOUNT]\n7\n[SIZE VALUE BUFFERSIZE]\n-1\n[COLOR VALUE BACKGROUND]\n9\n"
+            "[COLOR VALUE TEXTFONT]\n0\n[SIZE VALUE TEXTFONT]\n32767\n[TYPE VALUE RETURNCODE]\n3\n"
+            "[MODE VALUE WINDOWSTATE]\n5\n",
             ":", "", none, true);
         // The loader stops where no settings file can go on: a huge file costs nothing.
         row("sparse 4 GiB hides a key", {},
-            "truncate -s 4G Logwarden.ini && printf '\\n[SIZE VALUE TEXTFONT]\\n15\\n' "
-            ">>Logwarden.ini",
-            "", none, true);
-        row("folder", {}, "mkdir Logwarden.ini", "", none, false, "directory root 2 755");
-        row("FIFO", {}, "mkfifo Logwarden.ini", "", none, true);
-        row("link to a device", {}, "ln -s /dev/zero Logwarden.ini", "", none, true);
+            "truncate -s 4G $f && printf '\\n[SIZE VALUE TEXTFONT]\\n15\\n' >>$f", "", none, true);
+        row("folder", {}, "mkdir $f", "", none, false, "directory root 2 755");
+        row("FIFO", {}, "mkfifo $f", "", none, true);
+        row("link to a device", {}, "ln -s /dev/zero $f", "", none, true);
         // Replacing it would lose settings this process never saw.
-        row("unreadable", old, "chmod 0 Logwarden.ini && chmod 777 .", "nobody", none, false,
+        row("unreadable", old, "chmod 0 $f && chmod 777 .", "nobody", none, false,
             "regular file root 1 0");
-        row("read-only folder, writable file", old, "chown nobody Logwarden.ini && chmod 555 .",
-            "nobody", variant(1), true, "regular file nobody 1 644");
-        row("read-only folder and file", old,
-            "chown nobody Logwarden.ini && chmod 444 Logwarden.ini && chmod 555 .", "nobody",
-            variant(1), false, "regular file nobody 1 444");
-        row("disk refuses the bytes", old, ":", "full", variant(1), false);
-        row("second hard link", old, "ln Logwarden.ini \"$1\"", "", variant(1), true,
-            "regular file root 2 644");
-        row("another user's file", old, "chown nobody Logwarden.ini", "", variant(1), true,
+        row("read-only folder, writable file", old, "chown nobody $f && chmod 555 .", "nobody", v1,
+            true, "regular file nobody 1 644");
+        row("read-only folder and file", old, "chown nobody $f && chmod 444 $f && chmod 555 .",
+            "nobody", v1, false, "regular file nobody 1 444");
+        row("disk refuses the bytes", old, ":", "full", v1, false);
+        row("second hard link", old, "ln $f \"$1\"", "", v1, true, "regular file root 2 644");
+        row("another user's file", old, "chown nobody $f", "", v1, true,
             "regular file nobody 1 644");
-        row("link to a file elsewhere", old,
-            "mv Logwarden.ini \"$1\" && ln -s \"$1\" Logwarden.ini", "", variant(1), true);
+        row("link to a file elsewhere", old, "mv $f \"$1\" && ln -s \"$1\" $f", "", v1, true);
         // The target lies in a folder only root may enter.
-        row("link, read-only folder", old,
-            "mv Logwarden.ini \"$1\" && ln -s \"$1\" Logwarden.ini && chmod 555 .", "nobody", none,
-            false, "symbolic link root 1 777");
+        row("link, read-only folder", old, "mv $f \"$1\" && ln -s \"$1\" $f && chmod 555 .",
+            "nobody", none, false, "symbolic link root 1 777");
         row("leftover of a killed save", old,
-            "head -c 99 Logwarden.ini >Logwarden.ini.tmp.x7k2qa && "
-            "touch -d 2001-09-09 Logwarden.ini.tmp.x7k2qa",
-            "", variant(1), true);
+            "head -c 99 $f >$f.tmp.x7k2qa && touch -d 2001-09-09 $f.tmp.x7k2qa", "", v1, true);
     }
     void startAndClose() {
         QFETCH(QByteArray, bytes);
@@ -281,7 +272,8 @@ private Q_SLOTS:
         if (!bytes.isEmpty()) {
             dir.write(IniName, bytes);
         }
-        QCOMPARE(sh(shell + " && echo done", target), QStringLiteral("done"));
+        QCOMPARE(sh("f=Logwarden.ini && " + shell + " && echo done", target),
+                 QStringLiteral("done"));
         std::optional<PlainUser> user;
         if (during == u"nobody") {
             QVERIFY2(user.emplace().modesApply(), "cannot give up root's rights over file modes");
@@ -331,6 +323,8 @@ private Q_SLOTS:
         }
         QCOMPARE(checks, (QList<std::optional<int>>{3, 5, 15, 5, 8, 1}));
         QVERIFY(form.window.windowState() == ui::WindowState::Maximized);
+        QCOMPARE(form.txtView.backColor(), (ui::Color{192, 255, 255}));
+        QCOMPARE(form.txtView.fontSize(), 15);
         QVERIFY(!form.mnuViewTimestamp.checked() && form.mnuViewSearchWord.checked());
         QVERIFY(form.mnuViewForward.checked() && w.port.forwardCalls.back());
         QVERIFY(form.mnuRecentList[2].visible() && !form.mnuRecentList[3].visible());
