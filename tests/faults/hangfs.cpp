@@ -16,6 +16,7 @@
 namespace {
 
 std::string backing;
+int backingFd = -1;
 
 // At most 8 s: a window that does wait on the share then fails its test instead of hanging it.
 void waitWhileHung() {
@@ -35,11 +36,8 @@ int getAttr(const char* path, struct stat* st, fuse_file_info*) {
 
 int readFile(const char*, char* buffer, size_t size, off_t offset, fuse_file_info*) {
     waitWhileHung();
-    const int fd = ::open(backing.c_str(), O_RDONLY);
-    const ssize_t n = ::pread(fd, buffer, size, offset);
-    const int error = errno;
-    ::close(fd);
-    return n < 0 ? -error : static_cast<int>(n);
+    const ssize_t n = ::pread(backingFd, buffer, size, offset);
+    return n < 0 ? -errno : static_cast<int>(n);
 }
 
 } // namespace
@@ -50,6 +48,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     backing = argv[1];
+    backingFd = ::open(argv[1], O_RDONLY);
     argv[1] = argv[0];
     fuse_operations operations{};
     operations.getattr = getAttr;

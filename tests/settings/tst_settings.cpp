@@ -69,10 +69,11 @@ QByteArray fileBytes(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The output of a shell command run in the current folder, with `arg` as its $1.
+// The output of a shell command run in the current folder, with the settings file as $f and
+// `arg` as $1.
 QString sh(const QString& command, const QString& arg = {}) {
     QProcess shell;
-    shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), command, QStringLiteral("sh"), arg});
+    shell.start("sh", {"-c", "f=Logwarden.ini && " + command, "sh", arg});
     shell.waitForFinished();
     return QString::fromLocal8Bit(shell.readAllStandardOutput().trimmed());
 }
@@ -203,8 +204,7 @@ private Q_SLOTS:
 
     // Saved where the window started, as a file of its own, keeping links, owners and modes;
     // or left as it was, with the reason on standard error. Each row writes its bytes to the
-    // settings file, then sets the folder up in the shell, with $f the settings file and $1 a path
-    // in another folder.
+    // settings file $f, then sets the folder up in the shell, with $1 a path in another folder.
     void startAndClose_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("shell");
@@ -223,7 +223,7 @@ private Q_SLOTS:
         const AppSettings none = fresh();
         const AppSettings v1 = variant(1);
         const AppSettings font15 = with(none, [](AppSettings& s) { s.gintSizeTextFont = 15; });
-        row("no file yet", {}, ":", "", none, true);
+        row("no file yet", {}, "rm $f", "", none, true);
         row("junk, then a key", junk + "\n[SIZE VALUE TEXTFONT]\n15\n", "chmod 640 $f", "", font15,
             true, "regular file root 1 640");
         row("values no menu has",
@@ -234,9 +234,9 @@ private Q_SLOTS:
         // The loader stops where no settings file can go on: a huge file costs nothing.
         row("sparse 4 GiB hides a key", {},
             "truncate -s 4G $f && printf '\\n[SIZE VALUE TEXTFONT]\\n15\\n' >>$f", "", none, true);
-        row("folder", {}, "mkdir $f", "", none, false, "directory root 2 755");
-        row("FIFO", {}, "mkfifo $f", "", none, true);
-        row("link to a device", {}, "ln -s /dev/zero $f", "", none, true);
+        row("folder", {}, "rm $f && mkdir $f", "", none, false, "directory root 2 755");
+        row("FIFO", {}, "rm $f && mkfifo $f", "", none, true);
+        row("link to a device", {}, "ln -sf /dev/zero $f", "", none, true);
         // Replacing it would lose settings this process never saw.
         row("unreadable", old, "chmod 0 $f && chmod 777 .", "nobody", none, false,
             "regular file root 1 0");
@@ -269,11 +269,8 @@ private Q_SLOTS:
         TempWorkDir dir;
         QTemporaryDir elsewhere;
         const QString target = elsewhere.filePath(QStringLiteral("target.ini"));
-        if (!bytes.isEmpty()) {
-            dir.write(IniName, bytes);
-        }
-        QCOMPARE(sh("f=Logwarden.ini && " + shell + " && echo done", target),
-                 QStringLiteral("done"));
+        dir.write(IniName, bytes);
+        QCOMPARE(sh(shell + " && echo done", target), QStringLiteral("done"));
         std::optional<PlainUser> user;
         if (during == u"nobody") {
             QVERIFY2(user.emplace().modesApply(), "cannot give up root's rights over file modes");
@@ -292,8 +289,7 @@ private Q_SLOTS:
         user.reset();
 
         QCOMPARE(w.port.errors.size(), std::size_t(saved ? 0 : 1));
-        QCOMPARE(sh("ls -A"), IniName);
-        QCOMPARE(sh("stat -c '%F %U %h %a' Logwarden.ini"), after);
+        QCOMPARE(sh("ls -A && stat -c '%F %U %h %a' $f"), IniName + '\n' + after);
         QCOMPARE(fileBytes(IniName), saved ? modIniFile::settingsText(w.settings()) : bytes);
         if (shell.contains(u"-s \"$1\"")) {
             QCOMPARE(fileBytes(target), bytes); // never written through the link
