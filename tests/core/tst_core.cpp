@@ -102,7 +102,9 @@ struct Scenario : LoadedForm {
     }
 
     // "stop" is the handler, which the open command calls too, whether or not the menu item is
-    // enabled. A question is answered Yes unless "no" came first.
+    // enabled. A question is answered Yes unless "no" came first; "fileopen:name" chooses that
+    // file in the dialog, "fileopen" cancels it; "recent:name" opens the name as the second
+    // entry of the recent list.
     void run(const QString& steps) {
         QString arg;
         std::map<QString, std::function<void()>> act;
@@ -125,7 +127,7 @@ struct Scenario : LoadedForm {
             port.dialogAnswers.push_back(QStringList(!arg.isEmpty(), dir.path(arg)));
             form.mnuFileOpen.click();
         });
-        act.emplace("recent", [&] { // the second entry
+        act.emplace("recent", [&] {
             global.gstrRecentFiles[1] = dir.path(arg);
             form.BuildRecentMenu();
             form.mnuRecentList.click(2);
@@ -613,8 +615,7 @@ private Q_SLOTS:
             {"gone for four ticks", "open start rotate change poll poll poll poll",
              on + "; told=0"},
             {"gone again after it came back",
-             "open start rotate change poll create poll poll poll poll rotate poll poll poll poll "
-             "poll",
+             "open start rotate change poll create poll rotate poll poll poll poll poll",
              on + "; told=0"},
             // News is checked at once, and the file's writes are then left unreported until the
             // interval ends with a check of its own: a storm costs one check an interval.
