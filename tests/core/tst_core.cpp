@@ -80,7 +80,7 @@ using Find = std::tuple<const char*, QString, QString, int, int, int>;
 // and new.log), driven by a line of steps and read back as named facts, so that a
 // scenario is one row: "open start away append poll" gives "flashing=yes; icons=".
 struct Scenario : LoadedForm {
-    int lines = 30;
+    int lines = 30, rotations = 0;
     QString icons; // every change of the window's icon, in order
 
     Scenario() {
@@ -120,7 +120,9 @@ struct Scenario : LoadedForm {
                     [&] { dir.append("app.log", "line " + QByteArray::number(++lines) + '\n'); });
         act.emplace("away", [&] { port.active = false; });
         act.emplace("back", [&] { port.active = true; });
-        act.emplace("rotate", [&] { QFile::rename(dir.path("app.log"), dir.path("app.log.1")); });
+        act.emplace("rotate", [&] {
+            QVERIFY(QFile::rename(dir.path("app.log"), dir.path(QString::number(++rotations))));
+        });
         act.emplace("create", [&] { dir.write("app.log", "after rotation\n"); });
         act.emplace("no", [&] { port.msgAnswers.push_back(PlatformPort::MsgAnswer::No); });
         act.emplace("fileopen", [&] {
