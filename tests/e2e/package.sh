@@ -10,8 +10,7 @@ deb=$(realpath "$1") here=$(dirname "$(realpath "$0")") root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-depends=$(dpkg-deb -f "$deb" Depends)
-echo "== dependencies: $depends"
+depends=$(dpkg-deb -f "$deb" Depends); echo "== dependencies: $depends"
 for needed in fonts-noto-cjk libqt6widgets6 libqt6svg6; do [[ ",$depends," =~ [,\ ]${needed}[\ ,] ]] || fail "$needed is not among the dependencies"; done
 # Every dependency must be satisfiable here: one of its alternatives is installed.
 IFS=',' read -ra clauses <<<"$depends"
@@ -20,8 +19,7 @@ for clause in "${clauses[@]}"; do
     grep -q 'install ok installed' || fail "dependency \"$clause\" is not installed on this machine"
 done
 
-echo "== contents"
-dpkg -x "$deb" "$root"
+echo "== contents"; dpkg -x "$deb" "$root"
 id=io.github.logwarden.Logwarden
 expected=$(printf '%s\n' usr/bin/logwarden "usr/share/applications/$id.desktop" \
   usr/share/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/$id.png \
@@ -39,8 +37,7 @@ man --warnings -E UTF-8 -l -Tutf8 -Z "$root/usr/share/man/man1/logwarden.1.gz" 2
 desktop-file-validate "$root/usr/share/applications/$id.desktop" | grep -E 'error|warning' && fail "the desktop entry does not validate"
 appstreamcli validate --no-net --strict "$root/usr/share/metainfo/$id.metainfo.xml"
 
-echo "== the command line without a display"
-program="$root/usr/bin/logwarden"
+echo "== the command line without a display"; program="$root/usr/bin/logwarden"
 [[ "$("$program" --version)" == "Logwarden 1.1.0" ]] || fail "--version prints something else"
 "$program" --help | grep -q '^使い方: logwarden' || fail "--help prints no usage"
 message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) && fail "without a display the program exited 0"
