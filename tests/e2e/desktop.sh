@@ -10,7 +10,7 @@ for tool in xvfb-run Xvfb xauth openbox xdotool wmctrl xprop xclip import conver
 source "$(dirname "$0")/../../scripts/lib/xsession.sh"
 in_xvfb LOGWARDEN_E2E_DISPLAY "$0" "$@"
 
-program=$(realpath "$1") artifacts=$PWD caption="Logwarden (ver 1.1.0)" monitoring="Logwarden (ver 1.1.0) - 監視中"
+program=$(realpath "$1") artifacts=$PWD caption="Logwarden (ver 1.1.0)" monitoring="$caption - 監視中"
 unset QT_QPA_PLATFORM # the tests' offscreen default would hide the window from X
 # The program's current folder, $run: only the log and Logwarden.ini belong there.
 tmp=$(mktemp -d); run="$tmp/run" log="$tmp/run/app.log"
