@@ -21,8 +21,6 @@ public:
         }
         mSwitched = mWasRoot && ::syscall(SYS_setresuid, Nobody, Nobody, 0) == 0;
     }
-    PlainUser(const PlainUser&) = delete;
-    PlainUser& operator=(const PlainUser&) = delete;
     ~PlainUser() {
         if (mSwitched) {
             ::syscall(SYS_setresuid, 0, 0, 0);
