@@ -40,8 +40,8 @@ AppSettings parsed(const QByteArray& text, AppSettings start = fresh()) {
     return start;
 }
 
-// Two records that differ in every field, so that a file mixed from both, or cut short,
-// matches neither.
+// Records 1 and 2 differ in every field, so that a file mixed from both, or cut short, matches
+// neither; 3 and up differ from 2 in their recent paths only.
 AppSettings variant(int v) {
     const bool one = v == 1;
     const auto n = [one](int a, int b) {
@@ -309,7 +309,7 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(IniName), text);
     }
 
-    // The rounds start from a third file, so that saves that all fail show.
+    // Both start from a third file, so that saves that all fail show.
     void twoProcessesClosingAtOnceLeaveOneWholeFile() {
         TempWorkDir dir;
         QVERIFY(!modIniFile::SaveIniFile(variant(3)));
@@ -320,7 +320,8 @@ private Q_SLOTS:
                              {QStringLiteral("--closer"), QString::number(i + 1)});
         }
         for (QProcess& closer : closers) {
-            QVERIFY(closer.waitForFinished(120'000) && closer.exitCode() == 0);
+            QVERIFY(closer.waitForFinished(120'000) &&
+                    closer.exitStatus() == QProcess::NormalExit && closer.exitCode() == 0);
         }
         const QByteArray bytes = fileBytes(IniName);
         QVERIFY(bytes == modIniFile::settingsText(variant(1)) ||
