@@ -301,6 +301,7 @@ private Q_SLOTS:
         QCOMPARE(checks, (QList<std::optional<int>>{3, 5, 15, 5, 8, 1}));
         QVERIFY(form.window.windowState() == ui::WindowState::Maximized);
         QCOMPARE(form.txtView.backColor(), (ui::Color{192, 255, 255}));
+        QCOMPARE(form.txtView.foreColor(), (ui::Color{255, 255, 0}));
         QCOMPARE(form.txtView.fontSize(), 15);
         QVERIFY(!form.mnuViewTimestamp.checked() && form.mnuViewSearchWord.checked());
         QVERIFY(form.mnuViewForward.checked() && w.port.forwardCalls.back());
