@@ -82,12 +82,12 @@ private Q_SLOTS:
         }
         ::chmod("logs", 0755);
         // The last 64 KiB hold all that the window shows.
-        const qint64 size = QFileInfo(path).isFile() ? QFileInfo(path).size() : 0;
         QFile file(path);
-        const QByteArray now = size > 0 && file.open(QIODevice::ReadOnly) &&
-                                       file.seek(std::max<qint64>(0, size - 65536))
-                                   ? file.readAll()
-                                   : "";
+        const qint64 size = QFileInfo(path).isFile() ? file.size() : 0;
+        const QByteArray now =
+            size > 0 && file.open(QIODevice::ReadOnly) && file.seek(std::max(0LL, size - 65536))
+                ? file.readAll()
+                : "";
         QCOMPARE(w.port.messages.size(), std::size_t(error != 0 ? 1 : 0));
         QCOMPARE(w.monitoring(), error == 0);
         QCOMPARE(w.tail(), lastLines(error != 0 ? Old : now));
