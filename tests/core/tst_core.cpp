@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "LoadedForm.h"
+#include "Rows.h"
 #include "core/CommandLine.h"
 #include "core/TailDecoder.h"
 #include "core/TailReader.h"
@@ -16,18 +17,6 @@
 #include <map>
 #include <set>
 #include <sys/stat.h>
-
-// A data table whose one column holds the whole row, a tuple whose first member names it.
-template <class Row> void rows(std::initializer_list<Row> table) {
-    QTest::addColumn<Row>("row");
-    for (const Row& row : table) {
-        QTest::newRow(std::get<0>(row)) << row;
-    }
-}
-
-template <class Row> Row row() {
-    return *static_cast<Row*>(QTest::qData("row", qMetaTypeId<Row>()));
-}
 
 // A name, a text and what becomes of it; steps and the facts ("name=value; name=value").
 using Texts = std::tuple<const char*, QString, QString>;

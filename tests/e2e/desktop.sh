@@ -139,8 +139,9 @@ lost=150; while [[ -e /tmp/.X$lost-lock ]]; do lost=$((lost + 1)); done
 Xvfb :"$lost" -screen 0 800x600x24 >/dev/null 2>&1 & lost_x=$!
 on_lost() { DISPLAY=:$lost "$@" >/dev/null 2>&1; }
 wait_for 10 "a second X server" on_lost xprop -root
-DISPLAY=:$lost "$program" "$log" 2>/dev/null & app=$!
-wait_for 10 "the window on the second display" on_lost xdotool search --name "^${caption//[()]/.}\$"
+DISPLAY=:$lost "$program" "$log" 2>"$tmp/stderr-lost" & app=$!
+lost_window() { alive || fail "the program ended on the second display"; on_lost xdotool search --name "^${caption//[()]/.}\$"; }
+wait_for 10 "window on the second display" lost_window
 kill "$lost_x"; lost_x=""
 wait_for 10 "exit after the display went away" ended; app=""
 ini_whole " after the display went away"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "../core/Rows.h"
 #include "PlainUser.h"
+#include "Rows.h"
 #include "TempFiles.h"
 #include "core/frmMain.h"
 #include "files/OpenFileName.h"
