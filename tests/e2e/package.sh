@@ -5,80 +5,43 @@
 # end-to-end run, on the copy unpacked into a scratch folder).
 # Usage: tests/e2e/package.sh PACKAGE.deb
 set -euo pipefail
-if [[ $# -ne 1 ]]; then
-  echo "usage: $0 PACKAGE.deb" >&2
-  exit 2
-fi
-deb=$(realpath "$1")
-here=$(dirname "$(realpath "$0")")
-root=$(mktemp -d)
+[[ $# -eq 1 ]] || { echo "usage: $0 PACKAGE.deb" >&2; exit 2; }
+deb=$(realpath "$1") here=$(dirname "$(realpath "$0")") root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
-echo "== dependencies"
-depends=$(dpkg-deb -f "$deb" Depends)
-echo "   $depends"
-for needed in fonts-noto-cjk libqt6widgets6 libqt6svg6; do
-  [[ ",$depends," =~ [,\ ]${needed}[\ ,] ]] || fail "$needed is not among the dependencies"
-done
+depends=$(dpkg-deb -f "$deb" Depends); echo "== dependencies: $depends"
+for needed in fonts-noto-cjk libqt6widgets6 libqt6svg6; do [[ ",$depends," =~ [,\ ]${needed}[\ ,] ]] || fail "$needed is not among the dependencies"; done
 # Every dependency must be satisfiable here: one of its alternatives is installed.
 IFS=',' read -ra clauses <<<"$depends"
 for clause in "${clauses[@]}"; do
-  found=""
-  IFS='|' read -ra alternatives <<<"$clause"
-  for alternative in "${alternatives[@]}"; do
-    name=$(awk '{print $1}' <<<"$alternative")
-    dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q 'install ok installed' && found=1
-  done
-  [[ -n "$found" ]] || fail "dependency \"$clause\" is not installed on this machine"
+  for name in $(sed -E 's/\([^)]*\)//g; s/\|/ /g' <<<"$clause"); do dpkg-query -W -f='${Status}\n' "$name" 2>/dev/null || true; done |
+    grep -q 'install ok installed' || fail "dependency \"$clause\" is not installed on this machine"
 done
 
-echo "== contents"
-dpkg -x "$deb" "$root"
+echo "== contents"; dpkg -x "$deb" "$root"
 id=io.github.logwarden.Logwarden
-expected=(
-  usr/bin/logwarden
-  "usr/share/applications/$id.desktop"
-  "usr/share/icons/hicolor/16x16/apps/$id.png"
-  "usr/share/icons/hicolor/256x256/apps/$id.png"
-  "usr/share/icons/hicolor/32x32/apps/$id.png"
-  "usr/share/icons/hicolor/48x48/apps/$id.png"
-  "usr/share/icons/hicolor/scalable/apps/$id.svg"
-  "usr/share/metainfo/$id.metainfo.xml"
-  usr/share/man/man1/logwarden.1.gz
-  usr/share/doc/logwarden/copyright
-  usr/share/doc/logwarden/changelog.gz
-)
+expected=$(printf '%s\n' usr/bin/logwarden "usr/share/applications/$id.desktop" \
+  usr/share/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/$id.png \
+  "usr/share/icons/hicolor/scalable/apps/$id.svg" "usr/share/metainfo/$id.metainfo.xml" \
+  usr/share/man/man1/logwarden.1.gz usr/share/doc/logwarden/{copyright,changelog.gz} | sort)
 actual=$(cd "$root" && find . -type f | sed 's|^\./||' | sort)
-[[ "$actual" == "$(printf '%s\n' "${expected[@]}" | sort)" ]] ||
-  fail "the package installs other files than expected:"$'\n'"$actual"
-for size in 16 32 48 256; do
-  got=$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/${size}x$size/apps/$id.png")
-  [[ "$got" == "${size}x$size" ]] || fail "the ${size} px icon is $got"
-done
+[[ "$actual" == "$expected" ]] || fail "the package installs other files than expected:"$'\n'"$actual"
+icons=$(identify -format '%wx%h ' "$root"/usr/share/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/$id.png)
+[[ "$icons" == "16x16 32x32 48x48 256x256 " ]] || fail "the icons are $icons in size"
 ldd "$root/usr/bin/logwarden" | grep -q 'not found' && fail "the program misses a library"
 
 echo "== validation"
-lintian --fail-on error,warning "$deb" 2>&1 | grep -v 'root privileges' || true
-lintian --fail-on error,warning "$deb" >/dev/null 2>&1 || fail "lintian finds errors or warnings"
-man --warnings -E UTF-8 -l -Tutf8 -Z "$root/usr/share/man/man1/logwarden.1.gz" 2>&1 >/dev/null |
-  grep . && fail "the manual page does not format cleanly"
-desktop-file-validate "$root/usr/share/applications/$id.desktop" | grep -E 'error|warning' &&
-  fail "the desktop entry does not validate"
+found=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian finds errors or warnings:"$'\n'"$found"
+man --warnings -E UTF-8 -l -Tutf8 -Z "$root/usr/share/man/man1/logwarden.1.gz" 2>&1 >/dev/null | grep . && fail "the manual page does not format cleanly"
+desktop-file-validate "$root/usr/share/applications/$id.desktop" | grep -E 'error|warning' && fail "the desktop entry does not validate"
 appstreamcli validate --no-net --strict "$root/usr/share/metainfo/$id.metainfo.xml"
 
-echo "== the command line without a display"
-program="$root/usr/bin/logwarden"
+echo "== the command line without a display"; program="$root/usr/bin/logwarden"
 [[ "$("$program" --version)" == "Logwarden 1.1.0" ]] || fail "--version prints something else"
 "$program" --help | grep -q '^使い方: logwarden' || fail "--help prints no usage"
-status=0
-message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) || status=$?
-((status != 0)) || fail "without a display the program exited 0"
-[[ "$(wc -l <<<"$message")" -eq 1 && "$message" == logwarden:* ]] ||
-  fail "without a display the program said: $message"
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) && fail "without a display the program exited 0"
+[[ "$(wc -l <<<"$message")" -eq 1 && "$message" == logwarden:* ]] || fail "without a display the program said: $message"
 
 echo "== the installed program, end to end"
-"$here/desktop.sh" "$root/usr/bin/logwarden"
+"$here/desktop.sh" "$program"

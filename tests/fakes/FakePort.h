@@ -4,7 +4,6 @@
 #include "files/OpenFileName.h"
 #include "platform/PlatformPort.h"
 
-#include <QString>
 #include <QStringList>
 #include <deque>
 #include <vector>
@@ -19,9 +18,7 @@ public:
         QString title;
     };
     struct Input {
-        QString prompt;
-        QString title;
-        QString defaultAnswer;
+        QString prompt, title, defaultAnswer;
     };
     struct Dialog {
         FileDialog function;
@@ -36,22 +33,21 @@ public:
     MsgAnswer MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
                      const QString& title) override {
         messages.push_back({prompt, buttons, icon, title});
-        return takeOr(msgAnswers, buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok);
+        return take(msgAnswers, buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok);
     }
-    QString InputBox(const QString& prompt, const QString& title,
-                     const QString& defaultAnswer) override {
-        inputs.push_back({prompt, title, defaultAnswer});
-        return takeOr(inputAnswers, QString());
+    QString InputBox(const QString& prompt, const QString& title, const QString& shown) override {
+        inputs.push_back({prompt, title, shown});
+        return take(inputAnswers, QString());
     }
     void setClipboardText(const QString& text) override { clipboard = text; }
     bool isActiveWindow() const override { return active; }
     void setWindowForward(bool topmost) override { forwardCalls.push_back(topmost); }
     void requestAttention() override { ++attentionCount; }
     void focusWindow() override { ++focusCount; }
-    void closeWindow() override { ++closeCount; }
+    void closeWindow() override {}
     bool showFileDialog(FileDialog function, files::OpenFileName& record) override {
         dialogs.push_back({function, record});
-        return files::completeChoice(record, takeOr(dialogAnswers, QStringList()));
+        return files::completeChoice(record, take(dialogAnswers, QStringList()));
     }
     std::uintptr_t windowHandle() const override { return handle; }
     QString startProcess(const QString& program, const QStringList& arguments,
@@ -77,17 +73,14 @@ public:
     std::vector<bool> forwardCalls;
     std::vector<QString> errors;
     QString clipboard;
-    int focusCount = 0;
-    int attentionCount = 0;
-    int closeCount = 0;
+    int focusCount = 0, attentionCount = 0;
 
 private:
-    template <class T, class U> static T takeOr(std::deque<T>& queue, U fallback) {
-        if (queue.empty()) {
-            return T(fallback);
+    template <class T> static T take(std::deque<T>& queue, T answer) {
+        if (!queue.empty()) {
+            answer = queue.front();
+            queue.pop_front();
         }
-        T value = queue.front();
-        queue.pop_front();
-        return value;
+        return answer;
     }
 };

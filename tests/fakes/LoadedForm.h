@@ -17,9 +17,8 @@ struct StartedForm {
     const AppSettings& settings() const { return global; }
 };
 
+// A started form with a temporary current folder of its own, made before the form loads.
 struct InTempWorkDir {
     TempWorkDir dir;
 };
-
-// A started form with a temporary current folder of its own, made before the form loads.
 struct LoadedForm : InTempWorkDir, StartedForm {};

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QFile>
-#include <QString>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -17,17 +16,11 @@ class PlainUser {
 public:
     // `openFolder`, when given, is opened to everyone first, so that nobody can work in it.
     explicit PlainUser(const QString& openFolder = {}) : mWasRoot(::geteuid() == 0) {
-        if (mWasRoot) {
-            if (!openFolder.isEmpty()) {
-                ::chmod(QFile::encodeName(openFolder).constData(), 0777);
-            }
-            mSwitched = ::syscall(SYS_setresuid, Nobody, Nobody, 0) == 0;
+        if (mWasRoot && !openFolder.isEmpty()) {
+            ::chmod(QFile::encodeName(openFolder).constData(), 0777);
         }
+        mSwitched = mWasRoot && ::syscall(SYS_setresuid, Nobody, Nobody, 0) == 0;
     }
-    PlainUser(const PlainUser&) = delete;
-    PlainUser& operator=(const PlainUser&) = delete;
-    PlainUser(PlainUser&&) = delete;
-    PlainUser& operator=(PlainUser&&) = delete;
     ~PlainUser() {
         if (mSwitched) {
             ::syscall(SYS_setresuid, 0, 0, 0);
@@ -40,5 +33,5 @@ public:
 private:
     static constexpr uid_t Nobody = 65534;
     bool mWasRoot;
-    bool mSwitched = false;
+    bool mSwitched;
 };

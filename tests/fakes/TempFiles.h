@@ -3,10 +3,7 @@
 
 #include "platform/SystemText.h"
 
-#include <QByteArray>
 #include <QDir>
-#include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdio>
@@ -20,61 +17,40 @@ public:
         QVERIFY2(mDir.isValid(), "no temporary folder");
         QDir::setCurrent(mDir.path());
     }
-    TempWorkDir(const TempWorkDir&) = delete;
-    TempWorkDir& operator=(const TempWorkDir&) = delete;
-    TempWorkDir(TempWorkDir&&) = delete;
-    TempWorkDir& operator=(TempWorkDir&&) = delete;
     ~TempWorkDir() {
         QDir::setCurrent(mPrevious);
-        for (const QByteArray& file : mNamed) {
+        for (const QByteArray& file : mNamed) { // removal reads names as UTF-8
             std::remove(file.constData());
         }
     }
 
     QString path(const QString& name) const { return mDir.filePath(name); }
-
     QString write(const QString& name, const QByteArray& bytes) const {
-        const QString file = path(name);
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            out.write(bytes) != bytes.size()) {
-            qFatal("cannot write %s", qPrintable(file));
-        }
-        return file;
+        return put(encodeFileName(path(name)), bytes, "wb");
     }
-
     QString append(const QString& name, const QByteArray& bytes) const {
-        const QString file = path(name);
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Append) ||
-            out.write(bytes) != bytes.size()) {
-            qFatal("cannot append to %s", qPrintable(file));
-        }
-        return file;
+        return put(encodeFileName(path(name)), bytes, "ab");
     }
 
     // A file whose name is these bytes, which need not be text in any code set. When they are
     // not UTF-8, a second file whose name is their lossy UTF-8 reading says "decoy".
     QString writeNamed(const QByteArray& name, const QByteArray& bytes) {
         const QByteArray lossy = QString::fromUtf8(name).toUtf8();
-        writeBytes(name, bytes);
-        if (lossy != name) {
-            writeBytes(lossy, "decoy\n");
+        for (const QByteArray& each : {lossy, name}) { // the real one last, should they be one
+            mNamed.push_back(encodeFileName(mDir.path()) + '/' + each);
+            put(mNamed.back(), each == name ? bytes : "decoy\n", "wb");
         }
-        return decodeFileName(encodeFileName(mDir.path()) + '/' + name);
+        return decodeFileName(mNamed.back());
     }
 
 private:
-    void writeBytes(const QByteArray& name, const QByteArrayView bytes) {
-        const QByteArray file = encodeFileName(mDir.path()) + '/' + name;
-        std::FILE* out = std::fopen(file.constData(), "wb");
-        if (!out ||
-            std::fwrite(bytes.data(), 1, std::size_t(bytes.size()), out) !=
-                std::size_t(bytes.size()) ||
-            std::fclose(out) != 0) {
+    static QString put(const QByteArray& file, const QByteArray& bytes, const char* mode) {
+        std::FILE* out = std::fopen(file.constData(), mode);
+        const auto size = std::size_t(bytes.size());
+        if (!out || std::fwrite(bytes.data(), 1, size, out) != size || std::fclose(out) != 0) {
             qFatal("cannot write %s", file.constData());
         }
-        mNamed.push_back(file); // the folder's removal reads names as UTF-8
+        return decodeFileName(file);
     }
 
     std::vector<QByteArray> mNamed;
@@ -86,10 +62,7 @@ private:
 inline QByteArray numberedLines(int first, int last, bool finalLineFeed = true) {
     QByteArray bytes;
     for (int i = first; i <= last; ++i) {
-        bytes += "line " + QByteArray::number(i);
-        if (i < last || finalLineFeed) {
-            bytes += '\n';
-        }
+        bytes += "line " + QByteArray::number(i) + (i < last || finalLineFeed ? "\n" : "");
     }
     return bytes;
 }

@@ -5,7 +5,6 @@
 #include "core/CommandLine.h"
 #include "platform/SystemText.h"
 
-#include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -5,7 +5,6 @@
 #include "settings/IniLines.h"
 
 #include <QStringEncoder>
-#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -17,32 +16,25 @@ AppSettings load(const QByteArray& text) {
     return settings;
 }
 
-// The recent paths that read back: those whose line the loader takes whole.
-std::array<QString, AppSettings::RecentCount> keptPaths(const AppSettings& settings) {
-    std::array<QString, AppSettings::RecentCount> kept;
-    std::size_t next = 0;
-    for (const QString& path : settings.gstrRecentFiles) {
-        QStringEncoder encoder(QStringEncoder::System);
-        if (QByteArray(encoder.encode(path)).size() <= modIniFile::IniTextFile::MaxLineBytes) {
-            kept.at(next++) = path;
-        }
-    }
-    return kept;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const AppSettings first =
         load(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     const QByteArray saved = modIniFile::settingsText(first);
-    if (saved.count("\r\n") != 51 || saved.count('\n') != 51) {
-        std::abort();
-    }
+    // The recent paths that read back are those whose line the loader takes whole.
     AppSettings expected = first;
-    expected.gstrRecentFiles = keptPaths(first);
+    expected.gstrRecentFiles = {};
+    std::size_t kept = 0;
+    for (const QString& path : first.gstrRecentFiles) {
+        QStringEncoder encoder(QStringEncoder::System);
+        if (QByteArray(encoder.encode(path)).size() <= modIniFile::IniTextFile::MaxLineBytes) {
+            expected.gstrRecentFiles.at(kept++) = path;
+        }
+    }
     const AppSettings again = load(saved);
-    if (!(again == expected) || modIniFile::settingsText(again) != saved) {
+    if (saved.count("\r\n") != 51 || saved.count('\n') != 51 || !(again == expected) ||
+        modIniFile::settingsText(again) != saved) {
         std::abort();
     }
     return 0;

@@ -1,0 +1,390 @@
+// SPDX-License-Identifier: MIT
+#include "PlainUser.h"
+#include "Rows.h"
+#include "TempFiles.h"
+#include "core/frmMain.h"
+#include "files/OpenFileName.h"
+#include "gui/Fonts.h"
+#include "gui/Icons.h"
+#include "gui/MainWindow.h"
+#include "gui/QtPort.h"
+#include "gui/StartState.h"
+#include "gui/TextView.h"
+#include "gui/Twips.h"
+#include "view/Layout.h"
+
+#include <QtWidgets>
+#include <cstring>
+
+using namespace files;
+
+namespace {
+
+// The real desktop, but message boxes are recorded, not shown.
+struct TestPort : QtPort {
+    MsgAnswer MsgBox(const QString& prompt, MsgButtons, MsgIcon, const QString&) override {
+        messages << prompt;
+        return MsgAnswer::Ok;
+    }
+    QString applicationFilePath() const override { return program; }
+    QString program;
+    QStringList messages;
+};
+
+// The real window on a log holding `bytes`, in a temporary folder, loaded, shown and made
+// active as the program starts it.
+struct Shown : TempWorkDir {
+    modGlobal global;
+    TestPort port;
+    frmMain form;
+    MainWindow window{form};
+    TextView& view = window.textView();
+    explicit Shown(const QByteArray& bytes = numberedLines(1, 30), const QByteArray& settings = {},
+                   const QString& name = QStringLiteral("app.log"))
+        : form(global, port, log(bytes, settings, name)) {
+        port.attach(&window);
+        form.Form_Load();
+        window.showInChosenState();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+    QString log(const QByteArray& bytes, const QByteArray& settings, const QString& name) {
+        write(QStringLiteral("Logwarden.ini"), settings);
+        QDir().mkpath(QFileInfo(path(name)).path());
+        return write(name, bytes);
+    }
+    // The caption and value of each panel in turn: path, time stamp, size, keyword.
+    QList<QLabel*> labels() const { return window.findChildren<QLabel*>(); }
+    void keys(const char* keys) { QTest::keySequence(&window, QKeySequence(QString(keys))); }
+    qint64 icon() const { return window.windowIcon().cacheKey(); }
+};
+
+// Lines FIRST..LAST, "line N even" or "line N odd", wider than the view.
+QString taggedLines(int first, int last) {
+    QString lines;
+    for (int i = first; i <= last; ++i) {
+        lines += QStringLiteral("line %1 %2 ").arg(i).arg(i % 2 ? "odd" : "even") +
+                 QString(150, u'.') + u'\n';
+    }
+    return lines;
+}
+
+using Drop = std::tuple<const char*, bool, QString, int>;
+using Choice = std::tuple<const char*, uint, QString, int, QMessageBox::StandardButton, QString>;
+using Place = std::tuple<const char*, QString, int, QString>;
+using Copy = std::tuple<const char*, bool, bool, bool>;
+
+} // namespace
+
+class GuiTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void windowShowsTheForm() {
+        const QString deep = QStringLiteral("a-folder-deep-enough-to-be-too-long-for-the-label/");
+        const QString name = deep.repeated(3) + "app<b>.log";
+        Shown w(numberedLines(1, 30), {}, name);
+        const QString path = w.form.watchState().mstrFilePath;
+        w.view.setFocus();
+        w.view.selectAll(); // a selection must not narrow what is copied
+        w.keys("Ctrl+C");
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(),
+                     QString(numberedLines(12, 30)).replace("\n", "\r\n") + "\r\n");
+        w.keys("F9");
+        const QList<QLabel*> labels = w.labels();
+        QVERIFY(labels.size() == 8 && labels[7]->isVisible());
+        // The path keeps both ends, and shows whole, as plain text, in its tooltip.
+        const QString shown = labels[1]->text();
+        QVERIFY(shown.startsWith(path.left(10)) && shown.endsWith("app<b>.log"));
+        QVERIFY(shown.contains(QChar(0x2026)) &&
+                labels[1]->toolTip().contains(path.toHtmlEscaped()));
+        QCOMPARE(w.view.geometry(), Twips(w.window).toPixels(w.form.txtView.rect()));
+        // No label cuts a line of its text, and each stays inside its panel's border.
+        for (const QLabel* label : labels) {
+            const auto* panel = qobject_cast<const QFrame*>(label->parentWidget());
+            QVERIFY2(label->height() >= label->fontMetrics().height() && panel &&
+                         panel->contentsRect().contains(label->geometry()),
+                     qPrintable(label->text()));
+        }
+        const QFontMetrics metrics(windowFont(9)); // fixed pitch, Japanese in the font itself
+        QVERIFY(metrics.horizontalAdvance(u'i') == metrics.horizontalAdvance(u'W') &&
+                metrics.inFont(u'抽'));
+
+        // A notice flashes the icon while another window is active.
+        QCOMPARE(w.icon(), windowIconImage(0).cacheKey());
+        w.form.mnuMonitorStart_Click();
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(!w.window.isActiveWindow());
+        w.append(name, "news\n");
+        QTRY_COMPARE_WITH_TIMEOUT(w.icon(), windowIconImage(2).cacheKey(), 5000);
+        w.window.activateWindow();
+        QTRY_COMPARE(w.icon(), windowIconImage(0).cacheKey());
+        QVERIFY(!w.form.timFlash.enabled());
+        // On top with the flags changed in place: the native window is neither hidden nor made
+        // anew.
+        QSignalSpy visibility(w.window.windowHandle(), &QWindow::visibleChanged);
+        w.keys("F4");
+        QVERIFY(w.window.windowHandle()->flags() & Qt::WindowStaysOnTopHint &&
+                visibility.isEmpty());
+
+        // The least outer size is what the form allows, to the pixel; the largest is what a
+        // desktop can show, so that a size asked for from outside cannot cost gigabytes.
+        const Twips twips(w.window);
+        const auto fits = [&](QSize s) {
+            return twips.fromPixelsX(s.width()) >= MinimumOuterTwips &&
+                   twips.fromPixelsY(s.height()) >= MinimumOuterTwips;
+        };
+        const QSize least =
+            w.window.minimumSize() + w.window.frameGeometry().size() - w.window.size();
+        QVERIFY(fits(least) && !fits(least - QSize(1, 0)) && !fits(least - QSize(0, 1)));
+        w.window.resize(32767, 32767);
+        QVERIFY(w.window.size().boundedTo(2 * w.window.screen()->virtualSize()) == w.window.size());
+        QCOMPARE(w.form.txtView.rect().height,
+                 std::max(0.0, w.form.window.clientSize().height - w.form.txtView.rect().top));
+    }
+
+    // Where (the text view or the keyword panel's value), what, offered how.
+    void dropOpensOneLocalFile_data() {
+        const int copyOrMove = Qt::CopyAction | Qt::MoveAction;
+        rows<Drop>({{"on the text view", false, "file", copyOrMove},
+                    {"on the keyword value", true, "file", copyOrMove},
+                    {"offered as a link", false, "file", Qt::LinkAction},
+                    {"offered as a move only", false, "file", Qt::MoveAction},
+                    {"two files", false, "two files", copyOrMove},
+                    {"a web address", false, "web", copyOrMove},
+                    {"plain text", false, "text", copyOrMove}});
+    }
+    // Delivered as the platform does: to the native window, at a point, Qt finding the widget.
+    void dropOpensOneLocalFile() {
+        const auto [tag, onKeyword, what, offered] = row<Drop>();
+        Shown w;
+        w.form.mnuViewSearchWord_Click();
+        w.form.mnuMonitorStart_Click();
+        const QString dropped = w.writeNamed("dropped\xe9.log", "dropped line\n");
+        QWidget* target = onKeyword ? w.labels().at(7) : w.view.viewport();
+        const QPoint at = target->mapTo(&w.window, QPoint(2, 2));
+        QCOMPARE(w.window.childAt(at), target);
+        // As a file manager offers a name: its bytes, percent-encoded.
+        const QUrl url =
+            QUrl::fromEncoded("file://" + encodeFileName(dropped).toPercentEncoding("/"));
+        const QMap<QString, QList<QUrl>> urls{
+            {"file", {url}},
+            {"two files", {url, QUrl::fromLocalFile(w.path(QStringLiteral("app.log")))}},
+            {"web", {QUrl(QStringLiteral("https://example.org/a.log"))}}};
+        QMimeData data;
+        urls.contains(what) ? data.setUrls(urls[what]) : data.setText(dropped);
+        const Qt::DropActions actions(offered);
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop}) {
+            QCoreApplication::sendEvent(w.window.windowHandle(), event);
+        }
+        const bool opens = what == QLatin1String("file") && offered != Qt::MoveAction;
+        QVERIFY(drop.isAccepted() || !opens);
+        QVERIFY(!drop.isAccepted() ||
+                drop.dropAction() == (actions & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction));
+        QCOMPARE(w.form.watchState().mstrFilePath, opens ? dropped : w.path("app.log"));
+        QCOMPARE(w.view.toPlainText().contains(QStringLiteral("dropped line")), opens);
+        QCOMPARE(w.form.timFileCheck.enabled(), !opens);
+    }
+
+    // The record's flags, the name chosen, the room in its buffer, the answer to a message box
+    // and a part of that message (empty for none).
+    void dialogRefusesWhatTheRecordForbids_data() {
+        const auto ok = QMessageBox::Ok, no = QMessageBox::No, yes = QMessageBox::Yes;
+        const uint create = OFN_CREATEPROMPT;
+        rows<Choice>({
+            {"a file", OFN_FILEMUSTEXIST, "app.log", 260, ok, ""},
+            {"several files", OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT, "app.log", 260, ok, ""},
+            {"too long for the buffer", 0, "app.log", 8, ok, "パスが長すぎます"},
+            {"read-only", OFN_NOREADONLYRETURN, "ro.log", 260, ok, "読み取り専用"},
+            {"read-only, allowed", 0, "ro.log", 260, ok, ""},
+            {"no folder", OFN_PATHMUSTEXIST, "no/a.log", 260, ok, "存在しません"},
+            {"to be created, no", create, "new.log", 260, no, "作成しますか"},
+            {"to be created, yes", create, "new.log", 260, yes, "作成しますか"},
+        });
+    }
+    // Chooses in the real dialog, a save dialog but for app.log, and answers its message box,
+    // if one comes; as an ordinary user, so that file modes bind.
+    void dialogRefusesWhatTheRecordForbids() {
+        const auto [tag, flags, name, room, answer, message] = row<Choice>();
+        TempWorkDir dir;
+        dir.write(QStringLiteral("app.log"), "x\n");
+        QVERIFY(QFile::setPermissions(dir.write("ro.log", "x\n"), QFile::ReadOwner));
+        QVERIFY(QDir().mkdir(dir.path(QStringLiteral("start"))));
+        const PlainUser user(dir.path({}));
+        QVERIFY(user.modesApply());
+        OpenFileName record;
+        record.Flags = flags | OFN_NOCHANGEDIR;
+        record.lpstrFile = QByteArray(room, '\0');
+        record.nMaxFile = uint(room);
+        record.lpstrTitle = "保存";
+        // A description without patterns is left out; an empty one ends the list.
+        record.lpstrFilter = QByteArrayLiteral("Logs\0*.log; *.txt\0No\0;\0All\0*.*\0\0C\0*.c\0\0");
+        record.lpstrInitialDir = encodeFileName(dir.path(QStringLiteral("start")));
+        QString shown, said;
+        QTimer::singleShot(0, [&, answer = answer, name = name] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            shown = QString::number(dialog->fileMode()) + dialog->windowTitle() +
+                    dialog->nameFilters().join(u'|') + u'@' + dialog->directory().absolutePath();
+            QTimer::singleShot(0, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    said = box->text();
+                    box->button(answer) ? box->button(answer)->click() : box->reject();
+                }
+            });
+            dialog->selectFile(dir.path(name));
+            static_cast<QDialog*>(dialog)->accept(); // our override, through the public slot
+            dialog->isVisible() ? dialog->reject() : void();
+        });
+        const bool save = name != QLatin1String("app.log");
+        const bool taken = QtPort().showFileDialog(
+            save ? PlatformPort::FileDialog::Save : PlatformPort::FileDialog::Open, record);
+        const int mode = save || !flags                 ? QFileDialog::AnyFile
+                         : flags & OFN_ALLOWMULTISELECT ? QFileDialog::ExistingFiles
+                                                        : QFileDialog::ExistingFile;
+        QCOMPARE(shown, QString::number(mode) + "保存Logs (*.log *.txt)|All (*)@" +
+                            dir.path(QStringLiteral("start")));
+        QVERIFY2(said.contains(message) && said.isEmpty() == message.isEmpty(), qPrintable(said));
+        QCOMPARE(taken, message.isEmpty() || answer == QMessageBox::Yes);
+        QCOMPARE(bufferText(record.lpstrFile), taken ? dir.path(name) : QString());
+    }
+
+    // Watching, maximised, the program there; blanks, quotes and shell syntax in both folders:
+    // nothing may split or run them. The form has outlived its window.
+    void newWindowStartsACopy_data() {
+        rows<Copy>({{"normal, watching", true, false, true},
+                    {"maximised, no file", false, true, true},
+                    {"no program", true, false, false}});
+    }
+    void newWindowStartsACopy() {
+        const auto [tag, watching, maximized, installed] = row<Copy>();
+        TempWorkDir dir;
+        const QString bin = QStringLiteral("bin \"x\" $(touch y); z/");
+        QVERIFY(QDir().mkpath(bin + "logs & it's $HOME"));
+        const QString watched =
+            dir.writeNamed(bin.toUtf8() + "logs & it's $HOME/caf\xe9 \"b\".log", "x\n");
+        modGlobal global;
+        TestPort port;
+        port.program = dir.path(bin + "logwarden");
+        if (installed) { // stands in for the program: records where and how it was started
+            dir.write(bin + "logwarden",
+                      "#!/bin/sh\nprintf '%s\\0' \"$(pwd -P)\" \"$LOGWARDEN_START_STATE\" "
+                      "\"$@\" >started.tmp && mv started.tmp started.txt\n");
+            QVERIFY(QFile::setPermissions(port.program, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        frmMain form(global, port, watching ? watched : QString());
+        {
+            MainWindow window(form);
+            port.attach(&window);
+            form.Form_Load();
+            window.showInChosenState();
+        }
+        // Nothing may reach the destroyed widgets (the sanitizer build catches a stale observer).
+        form.window.setCaption(QStringLiteral("after"));
+        form.window.setIcon(2);
+        form.window.reportGeometry(ui::WindowState::Normal, {3000, 3000}, {2880, 2205});
+        form.Form_Resize();
+        form.txtView.setText(QStringLiteral("text"));
+        form.timFlash.setEnabled(true);
+        form.timFileCheck.setEnabled(true);
+        form.mnuViewText.click();
+        form.AddRecentFile(QStringLiteral("/tmp/after.log"));
+        QCOMPARE(form.window.outerSize(), (ui::Size{4000, 4000}));
+        const auto state = maximized ? ui::WindowState::Maximized : ui::WindowState::Normal;
+        form.window.reportGeometry(state, {}, {});
+        form.mnuFileNew_Click();
+        QFile record(dir.path(QStringLiteral("started.txt")));
+        QTRY_VERIFY(!port.messages.isEmpty() || record.exists());
+        if (!installed) {
+            QVERIFY(port.messages.size() == 1 &&
+                    port.messages[0].contains(QString::fromLocal8Bit(std::strerror(ENOENT))));
+            return;
+        }
+        const char* value = maximized ? "maximized" : "normal";
+        const QStringList expected =
+            QStringList{QDir::currentPath(), value} +
+            (watching ? QStringList{'"' + watched + '"', {}} : QStringList{{}});
+        QVERIFY(port.messages.isEmpty() && record.open(QIODevice::ReadOnly));
+        QCOMPARE(record.readAll(), encodeFileName(expected.join(QChar(0))));
+        // The copy takes that state once; no other.
+        qputenv(StartStateVariable, value);
+        QVERIFY(takeStartState() == state);
+        qputenv(StartStateVariable, "minimized");
+        QVERIFY(!takeStartState() && !qEnvironmentVariableIsSet(StartStateVariable));
+    }
+
+    // Where the reader is (at the end, or a line selected), the lines appended, what changes.
+    void viewKeepsTheReadersPlace_data() {
+        rows<Place>({{"at the end, at start", "end", 0, ""},
+                     {"at the end, a line came, one left", "end", 1, ""},
+                     {"at the end, more than a screenful came", "end", 40, ""},
+                     {"at the end, a larger text size", "end", 0, "text size"},
+                     {"at the end, a smaller window", "end", 0, "smaller"},
+                     {"a line came, one left", "line", 1, ""},
+                     {"a screenful came and left", "line", 40, ""},
+                     {"extraction on and off", "line", 0, "extract"},
+                     {"lines came while the view was hidden", "line", 1, "hidden"},
+                     {"the last line selected, out of view", "last line", 1, ""},
+                     {"paged up by keys", "paged up", 1, ""}});
+    }
+    void viewKeepsTheReadersPlace() {
+        const auto [tag, reader, appended, change] = row<Place>();
+        const bool atEnd = reader == QLatin1String("end");
+        Shown log(taggedLines(1, 300).toUtf8(),
+                  "[SIZE VALUE LINECOUNT]\r\n20\r\n[SIZE VALUE BUFFERSIZE]\r\n2\r\n");
+        TextView& view = log.view;
+        QScrollBar& bar = *view.verticalScrollBar();
+        const auto topLine = [&] {
+            return view.cursorForPosition(QPoint(0, 0)).block().text();
+        };
+        // Scrolled to the end, the last line whole in view.
+        const auto atBottom = [&] {
+            const QRect last = view.cursorRect(QTextCursor(view.document()->lastBlock()));
+            return bar.value() == bar.maximum() && last.top() >= 0 &&
+                   last.bottom() < view.viewport()->height();
+        };
+        if (!atEnd) {
+            const bool last = reader == QLatin1String("last line"); // selected end first
+            QTextCursor selection(view.document()->findBlockByNumber(last ? 198 : 102));
+            selection.movePosition(last ? QTextCursor::EndOfBlock : QTextCursor::StartOfBlock);
+            selection.movePosition(last ? QTextCursor::StartOfBlock : QTextCursor::EndOfBlock,
+                                   QTextCursor::KeepAnchor);
+            view.setTextCursor(selection);
+            const bool paged = reader == QLatin1String("paged up");
+            bar.setValue(paged ? bar.maximum() : 100);
+            if (paged) { // the view moves without telling its scroll bar
+                QTest::keyClick(&view, Qt::Key_PageUp);
+            }
+            view.horizontalScrollBar()->setValue(30);
+        }
+        const QString top = topLine();
+        const QString selected = view.textCursor().selectedText();
+        const bool hidden = change == QLatin1String("hidden");
+        hidden ? log.form.mnuViewText.click() : void();
+        log.append(QStringLiteral("app.log"), taggedLines(301, 300 + appended).toUtf8());
+        log.form.RefreshTail(); // also when nothing came
+        hidden ? log.form.mnuViewText.click() : void();
+        change == QLatin1String("text size") ? log.form.mnuTextSizeValue_Click(20) : void();
+        log.window.resize(log.window.size() - QSize(0, change == "smaller" ? 100 : 0));
+        for (const bool extract : {true, false}) { // extraction on, then off again
+            if (change == QLatin1String("extract")) {
+                log.global.gblnExtractMode = extract;
+                log.global.gstrSearchWord = QStringLiteral("even");
+                log.form.ShowTailText();
+            }
+            QVERIFY(view.isVisible() && view.textCursor().selectedText() == selected);
+            QCOMPARE(view.horizontalScrollBar()->value(), atEnd ? 0 : 30);
+            QTRY_COMPARE(atBottom(), atEnd);
+            QVERIFY(atEnd || topLine() == top);
+        }
+        QCOMPARE(view.toPlainText() + '\n', taggedLines(102 + appended, 300 + appended));
+    }
+};
+
+QTEST_MAIN(GuiTest)
+#include "tst_gui.moc"
