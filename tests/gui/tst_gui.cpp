@@ -113,6 +113,11 @@ private Q_SLOTS:
         // A notice flashes the icon while another window is active.
         QCOMPARE(w.icon(), windowIconImage(0).cacheKey());
         w.form.mnuMonitorStart_Click();
+        w.form.timFileCheck.setInterval(3600 * 1000); // news can come only by notification
+        const QList<QAction*> actions = w.window.findChildren<QAction*>();
+        QVERIFY(std::any_of(actions.begin(), actions.end(), [](const QAction* a) {
+            return a->text() == QStringLiteral("開始(&S)") && !a->isEnabled();
+        }));
         QWidget other;
         other.show();
         other.activateWindow();
@@ -327,6 +332,7 @@ private Q_SLOTS:
                      {"at the end, a smaller window", "end", 0, "smaller"},
                      {"a line came, one left", "line", 1, ""},
                      {"a screenful came and left", "line", 40, ""},
+                     {"a larger text size", "line", 0, "text size"},
                      {"extraction on and off", "line", 0, "extract"},
                      {"lines came while the view was hidden", "line", 1, "hidden"},
                      {"the last line selected, out of view", "last line", 1, ""},
