@@ -257,6 +257,7 @@ private Q_SLOTS:
         QVERIFY2(said.contains(message) && said.isEmpty() == message.isEmpty(), qPrintable(said));
         QCOMPARE(taken, message.isEmpty() || answer == QMessageBox::Yes);
         QCOMPARE(bufferText(record.lpstrFile), taken ? dir.path(name) : QString());
+        QCOMPARE(record.lpstrFile.size(), room); // the caller's buffer keeps its size
     }
 
     // Watching, maximised, the program there; blanks, quotes and shell syntax in both folders:
