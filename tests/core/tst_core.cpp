@@ -201,6 +201,8 @@ private Q_SLOTS:
             // 漢 8A BF, 字 8E 9A, テ 83 65, ス 83 58: BF cannot lead, 65 cannot lead.
             {"Shift_JIS cut: the byte after one that cannot lead", sjis("漢字テスト\n").sliced(1),
              true, detect, "字テスト\n", "Shift_JIS"},
+            {"EUC-JP that reads as Shift_JIS too", euc("ログを開始します\n"), false, detect,
+             "ログを開始します\n", "EUC-JP"},
             {"EUC-JP cut: up to a byte below 0xA1",
              euc("ログを開始 1 ファイルを開けません\n").sliced(1), true, detect,
              " 1 ファイルを開けません\n", "EUC-JP"},
