@@ -123,6 +123,7 @@ private Q_SLOTS:
         other.activateWindow();
         QTRY_VERIFY(!w.window.isActiveWindow());
         w.append(name, "news\n");
+        QTRY_VERIFY_WITH_TIMEOUT(w.view.toPlainText().endsWith(QStringLiteral("\nnews")), 3000);
         QTRY_COMPARE_WITH_TIMEOUT(w.icon(), windowIconImage(2).cacheKey(), 5000);
         w.window.activateWindow();
         QTRY_COMPARE(w.icon(), windowIconImage(0).cacheKey());
