@@ -331,7 +331,7 @@ private Q_SLOTS:
                      {"at the end, a line came, one left", "end", 1, ""},
                      {"at the end, more than a screenful came", "end", 40, ""},
                      {"at the end, a larger text size", "end", 0, "text size"},
-                     {"at the end, a smaller window", "end", 0, "smaller"},
+                     {"at the end, a line came, then a smaller window", "end", 1, "smaller"},
                      {"a line came, one left", "line", 1, ""},
                      {"a screenful came and left", "line", 40, ""},
                      {"a larger text size", "line", 0, "text size"},
