@@ -101,6 +101,7 @@ struct Scenario : LoadedForm {
                     [&] { form.OpenWatchedFile(dir.path(arg.isEmpty() ? "app.log" : arg)); });
         act.emplace("start", [&] { form.mnuMonitorStart.click(); });
         act.emplace("stop", [&] { form.mnuMonitorStop_Click(); });
+        act.emplace("menu-stop", [&] { form.mnuMonitorStop.click(); });
         act.emplace("poll", [&] { tick(form.timFileCheck, &frmMain::timFileCheck_Timer); });
         act.emplace("flash", [&] { tick(form.timFlash, &frmMain::timFlash_Timer); });
         act.emplace("notify", [&] { tick(form.timNotify, &frmMain::timNotify_Timer); });
@@ -626,7 +627,10 @@ private Q_SLOTS:
              "notify=240; watched=."},
             {"a quiet interval ends the folding", "open start append change notify notify",
              "notify=off; watched=app.log ."},
-            {"stopped: nothing watched", "open start append change stop", "notify=off; watched="},
+            {"stopped from the menu: nothing watched", "open start append change menu-stop",
+             "notify=off; watched="},
+            {"after a quiet interval, news is checked at once again",
+             "open start append change append notify notify append change", "notify=30"},
             // The open command asks while monitoring, and stops it unless told not to.
             {"idle, chosen", "open fileopen:new.log",
              "told=0; dialogs=1; file=new.log; last=new; polling=no"},
