@@ -91,9 +91,9 @@ struct Scenario : LoadedForm {
     }
 
     // "stop" is the handler, which the open command calls too, whether or not the menu item is
-    // enabled. A question is answered Yes unless "no" came first; "fileopen:name" chooses that
-    // file in the dialog, "fileopen" cancels it; "recent:name" opens the name as the second
-    // entry of the recent list.
+    // enabled; "menu-stop" is the menu item. A question is answered Yes unless "no" came first;
+    // "fileopen:name" chooses that file in the dialog, "fileopen" cancels it; "recent:name" opens
+    // the name as the second entry of the recent list.
     void run(const QString& steps) {
         QString arg;
         std::map<QString, std::function<void()>> act;
