@@ -114,13 +114,12 @@ private Q_SLOTS:
         QCOMPARE(w.icon(), windowIconImage(0).cacheKey());
         w.form.mnuMonitorStart_Click();
         w.form.timFileCheck.setInterval(3600 * 1000); // news can come only by notification
-        const QList<QAction*> actions = w.window.findChildren<QAction*>();
-        QVERIFY(std::any_of(actions.begin(), actions.end(), [](const QAction* a) {
-            return a->text() == QStringLiteral("開始(&S)") && !a->isEnabled();
-        }));
+        const auto started = [](const QAction* a) {
+            return a->text() == "開始(&S)" && !a->isEnabled();
+        };
+        QVERIFY(std::ranges::any_of(w.window.findChildren<QAction*>(), started)); // states follow
         QWidget other;
-        other.show();
-        other.activateWindow();
+        other.show(), other.activateWindow();
         QTRY_VERIFY(!w.window.isActiveWindow());
         w.append(name, "news\n");
         QTRY_VERIFY_WITH_TIMEOUT(w.view.toPlainText().endsWith(QStringLiteral("\nnews")), 3000);
@@ -149,6 +148,10 @@ private Q_SLOTS:
         QVERIFY(w.window.size().boundedTo(2 * w.window.screen()->virtualSize()) == w.window.size());
         QCOMPARE(w.form.txtView.rect().height,
                  std::max(0.0, w.form.window.clientSize().height - w.form.txtView.rect().top));
+        // A line leaving with none coming goes alone.
+        w.view.showText(QStringLiteral("a\nb\nc"));
+        w.view.showText(QStringLiteral("b\nc"));
+        QCOMPARE(w.view.toPlainText(), QStringLiteral("b\nc"));
     }
 
     // Where (the text view or the keyword panel's value), what, offered how.
