@@ -37,11 +37,9 @@ man --warnings -E UTF-8 -l -Tutf8 -Z "$root/usr/share/man/man1/logwarden.1.gz" 2
 desktop-file-validate "$root/usr/share/applications/$id.desktop" | grep -E 'error|warning' && fail "the desktop entry does not validate"
 appstreamcli validate --no-net --strict "$root/usr/share/metainfo/$id.metainfo.xml"
 
-echo "== the command line without a display"; program="$root/usr/bin/logwarden"
+echo "== the command line"; program="$root/usr/bin/logwarden"
 [[ "$("$program" --version)" == "Logwarden 1.1.0" ]] || fail "--version prints something else"
 "$program" --help | grep -q '^使い方: logwarden' || fail "--help prints no usage"
-message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) && fail "without a display the program exited 0"
-[[ "$(wc -l <<<"$message")" -eq 1 && "$message" == logwarden:* ]] || fail "without a display the program said: $message"
 
 echo "== the installed program, end to end"
 "$here/desktop.sh" "$program"
