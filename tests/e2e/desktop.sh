@@ -76,8 +76,7 @@ view_shot() { import -window "$window" "$tmp/$1.png" && convert "$tmp/$1.png" -g
 cd "$run"; start_window_manager "$tmp/openbox.log"; append_lines 1 40
 
 echo "== 0. no display at all: one line of our own on standard error"
-message=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" 2>&1) && fail "without a display the program exited 0"
-[[ "$(wc -l <<<"$message")" -eq 1 && "$message" == logwarden:* ]] || fail "without a display the program said: $message"
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" 2>&1) && fail "without a display the program exited 0"; [[ "$(wc -l <<<"$message")" -eq 1 && "$message" == logwarden:* ]] || fail "without a display the program said: $message"
 
 echo "== 1. start on a log: its tail in the view"
 start "$log"; wait_for 5 "the 20-line tail in the view" view_shows_tail 20
