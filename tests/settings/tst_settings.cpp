@@ -23,7 +23,7 @@ namespace {
 
 const QString IniName = QString::fromLatin1(modIniFile::FileName);
 
-// What a window started without a settings file has (its values are checked at start-up).
+// What a window started without a settings file has (its values are checked on close).
 AppSettings fresh() {
     const TempWorkDir dir;
     const StartedForm w;
@@ -201,7 +201,8 @@ private Q_SLOTS:
         };
         const QByteArray old = modIniFile::settingsText(variant(1));
         const QByteArray junk = QByteArray("[\xff\0\r\n[SIZE VALUE", 16).repeated(2500);
-        const AppSettings none = fresh();
+        // What a window is designed with, and this platform's LF line ends.
+        const AppSettings none{true, true, true, false, true, 1, 1, 9, 2, 1, 0, false, 2, {}};
         const AppSettings v1 = variant(1);
         const AppSettings font15 = with(none, [](AppSettings& s) { s.gintSizeTextFont = 15; });
         row("no file yet", {}, "rm $f", "", none, true);
