@@ -23,7 +23,7 @@ namespace {
 
 const QString IniName = QString::fromLatin1(modIniFile::FileName);
 
-// What a window started without a settings file has (its values are checked on close).
+// What a window started without a settings file has (the start-and-close table checks it).
 AppSettings fresh() {
     const TempWorkDir dir;
     const StartedForm w;
