@@ -485,6 +485,7 @@ private Q_SLOTS:
         rows<Find>({
             {"left at the top", "abc", "cd", 0, 1, -1},
             {"the same occurrence of alike lines", "eaebe", "eee", 2, 1, 1},
+            {"the first line kept, alike to one that left", "aab", "aba", 1, 1, 0},
             {"lines no longer together", "abcd", "bxc", 1, 2, -1},
             {"past the last line", "ab", "ab", 1, 2, -1},
             {"before the first line", "ab", "ab", -1, 1, -1},

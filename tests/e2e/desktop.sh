@@ -83,8 +83,7 @@ start "$log"; wait_for 5 "the 20-line tail in the view" view_shows_tail 20
 
 echo "== 2. Ctrl+S monitors; appended lines are shown within two seconds"
 monitor; view_shot before
-for line in 41 42 43 44 45; do append_lines "$line" "$line" && sleep 0.05; done
-wait_for 2 "appended lines in the view" view_shows_tail 20
+for line in 41 42 43 44 45; do append_lines "$line" "$line" && sleep 0.05; done; wait_for 2 "appended lines in the view" view_shows_tail 20
 view_shot after; changed=$(compare -metric AE "$tmp/before-view.png" "$tmp/after-view.png" null: 2>&1 || true)
 ((${changed%%.*} > 200)) || fail "the view was not repainted ($changed pixels changed)"
 # Lines that came one by one stand as evenly as the others: lines of two heights would have
