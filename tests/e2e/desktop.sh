@@ -25,6 +25,8 @@ ended() { ! alive; }
 title_is() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$1" ]]; }
 on_top() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 not_on_top() { ! on_top; }
+# MS COMMAND...: COMMAND succeeds every time it is asked for MS milliseconds.
+holds() { local until=$(($(now_ms) + $1)); shift; while (($(now_ms) < until)); do "$@" || return 1; done; }
 # Visible windows titled exactly NAME whose type includes TYPE (NORMAL or DIALOG).
 find_window() {
   for w in $(xdotool search --onlyvisible --name "^${1//[()]/.}\$" 2>/dev/null); do xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q "_NET_WM_WINDOW_TYPE_$2" && echo "$w"; done
@@ -106,7 +108,7 @@ cmp -s "$log" "$tmp/expected.log" || fail "the watched file was changed"
 folder_holds Logwarden.ini app.log
 
 echo "== 4. start again: on top, and the recent file opens with 10 lines"
-start; sleep 0.5; on_top || fail "always-on-top was not restored, or did not last"
+start; holds 500 on_top || fail "always-on-top was not restored, or did not last half a second"
 # ファイル > 最近開いたファイル > &1.
 press alt+f Down Down Right 1; wait_for 3 "the recent file's 10-line tail in the view" view_shows_tail 10
 
