@@ -114,10 +114,9 @@ private Q_SLOTS:
         QCOMPARE(w.icon(), windowIconImage(0).cacheKey());
         w.form.mnuMonitorStart_Click();
         w.form.timFileCheck.setInterval(3600 * 1000); // news can come only by notification
-        const auto started = [](const QAction* a) {
-            return a->text() == "開始(&S)" && !a->isEnabled();
-        };
-        QVERIFY(std::ranges::any_of(w.window.findChildren<QAction*>(), started)); // states follow
+        const QList<QAction*> actions = w.window.findChildren<QAction*>(); // their states follow
+        const auto start = std::ranges::find(actions, QString("開始(&S)"), &QAction::text);
+        QVERIFY(start != actions.end() && !(*start)->isEnabled());
         QWidget other;
         other.show(), other.activateWindow();
         QTRY_VERIFY(!w.window.isActiveWindow());
