@@ -3,8 +3,8 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <algorithm>
 #include <langinfo.h>
+#include <utility>
 
 namespace {
 
@@ -65,8 +65,12 @@ namespace {
 
 constexpr char16_t EscapedByte = 0xDC00;
 
-bool isEscapedByte(QChar c) {
-    return c.unicode() >= EscapedByte + 0x80 && c.unicode() <= EscapedByte + 0xFF;
+// After a high surrogate, the same code unit is the second half of a character beyond 16 bits
+// (U+1F480 and many others), not a byte.
+bool isEscapedByte(const QString& name, qsizetype i) {
+    const char16_t c = name[i].unicode();
+    return c >= EscapedByte + 0x80 && c <= EscapedByte + 0xFF &&
+           (i == 0 || !name[i - 1].isHighSurrogate());
 }
 
 } // namespace
@@ -86,13 +90,10 @@ QString decodeFileName(QByteArrayView bytes) {
 }
 
 QByteArray encodeFileName(const QString& name) {
-    if (!std::any_of(name.begin(), name.end(), isEscapedByte)) {
-        return encodeSystemText(name);
-    }
     QByteArray bytes;
     qsizetype textFrom = 0;
     for (qsizetype i = 0; i <= name.size(); ++i) {
-        if (i == name.size() || isEscapedByte(name[i])) {
+        if (i == name.size() || isEscapedByte(name, i)) {
             bytes += encodeSystemText(name.sliced(textFrom, i - textFrom));
             if (i < name.size()) {
                 bytes += static_cast<char>(name[i].unicode() - EscapedByte);

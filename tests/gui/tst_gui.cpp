@@ -263,7 +263,8 @@ private Q_SLOTS:
         QCOMPARE(record.lpstrFile.size(), room); // the caller's buffer keeps its size
     }
 
-    // Watching, maximised, the program there; blanks, quotes and shell syntax in both folders:
+    // Watching, maximised, the program there; blanks, quotes, shell syntax and a character beyond
+    // 16 bits in both folders:
     // nothing may split or run them. The form has outlived its window.
     void newWindowStartsACopy_data() {
         rows<Copy>({{"normal, watching", true, false, true},
@@ -273,7 +274,7 @@ private Q_SLOTS:
     void newWindowStartsACopy() {
         const auto [tag, watching, maximized, installed] = row<Copy>();
         TempWorkDir dir;
-        const QString bin = QStringLiteral("bin \"x\" $(touch y); z/");
+        const QString bin = QStringLiteral("bin 💀 \"x\" $(touch y); z/");
         QVERIFY(QDir().mkpath(bin + "logs & it's $HOME"));
         const QString watched =
             dir.writeNamed(bin.toUtf8() + "logs & it's $HOME/caf\xe9 \"b\".log", "x\n");
