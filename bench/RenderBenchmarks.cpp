@@ -16,6 +16,10 @@
 namespace bench {
 namespace {
 
+using namespace logwarden;
+using namespace logwarden::core;
+using namespace logwarden::gui;
+
 constexpr int renderLines = 200;
 
 struct RenderRig {

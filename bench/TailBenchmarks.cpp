@@ -6,7 +6,8 @@
 #include "Summary.h"
 #include "core/TailReader.h"
 #include "core/frmMain.h"
-#include "platform/FileSystem.h"
+#include "core/TailDecoder.h"
+#include "platform/System.h"
 
 #include <QFile>
 #include <memory>
@@ -15,11 +16,15 @@
 namespace bench {
 namespace {
 
+using namespace logwarden;
+using namespace logwarden::core;
+
 // What RefreshTail does once it has seen a change: the stat of its change test, then the read
 // and the decode.
 QString productRefresh(const QString& path, std::int32_t lineCount, std::int64_t bufferKiB) {
     const platform::FileStamp stamp = platform::queryFile(path);
-    return readTailText(path, stamp.length, lineCount, bufferKiB);
+    const TailBytes tail = readTail(path, stamp.length, lineCount, bufferKiB);
+    return decodeTail(tail.shown(), tail.cut, TailEncoding::Auto).text;
 }
 
 void refresh(benchmark::State& state, const QString& path, std::int32_t lineCount,

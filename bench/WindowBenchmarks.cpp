@@ -20,6 +20,10 @@
 namespace bench {
 namespace {
 
+using namespace logwarden;
+using namespace logwarden::core;
+using namespace logwarden::gui;
+
 constexpr int viewLines = 200;
 constexpr int lineBytes = 1024;
 

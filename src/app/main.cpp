@@ -5,7 +5,7 @@
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
 #include "gui/SessionEnd.h"
-#include "gui/StartState.h"
+#include "platform/System.h"
 #include "platform/SystemText.h"
 #include "platform/Version.h"
 #include "settings/IniFile.h"
@@ -20,12 +20,16 @@
 
 namespace {
 
+using namespace logwarden;
+using platform::decodeFileName;
+using platform::encodeSystemText;
+
 QString argumentText(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments << decodeFileName(argv[i]);
     }
-    return joinArguments(arguments);
+    return core::joinArguments(arguments);
 }
 
 // What the toolkit says while it looks for a display: kept back, and replaced by one line of
@@ -67,11 +71,11 @@ void releaseStartupMessages() {
 int main(int argc, char* argv[]) {
     std::setlocale(LC_ALL, "");
     const QString commandLine = argumentText(argc, argv);
-    if (const QString reply = commandLineReply(commandLine); !reply.isEmpty()) {
+    if (const QString reply = core::commandLineReply(commandLine); !reply.isEmpty()) {
         std::fputs(encodeSystemText(reply).constData(), stdout);
         return EXIT_SUCCESS;
     }
-    const std::optional<ui::WindowState> startState = takeStartState();
+    const std::optional<platform::StartShow> startShow = platform::takeStartShow();
 
     // The toolkit sees the program's name only, so that a file named like one of its options
     // (-style, -reverse, ...) still reaches the window as the path.
@@ -80,10 +84,10 @@ int main(int argc, char* argv[]) {
     QApplication app(toolkitArgc, argv);
     releaseStartupMessages();
     QApplication::setApplicationName(QStringLiteral("Logwarden"));
-    QApplication::setApplicationVersion(QString::fromLatin1(version::Text));
+    QApplication::setApplicationVersion(QString::fromLatin1(platform::version::Text));
     // Ties the window to its launcher, so the desktop shows the launcher's name and icon.
     QApplication::setDesktopFileName(QStringLiteral("io.github.logwarden.Logwarden"));
-    QApplication::setWindowIcon(windowIconImage(0));
+    QApplication::setWindowIcon(gui::windowIconImage(0));
 
     QTranslator qtTranslations; // Japanese captions on the standard dialog buttons
     if (qtTranslations.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
@@ -92,16 +96,19 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTranslations);
     }
 
-    modGlobal global;
-    QtPort port;
-    frmMain form(global, port, commandLine);
-    MainWindow window(form);
+    core::modGlobal global;
+    gui::QtPort port;
+    core::frmMain form(global, port, commandLine);
+    gui::MainWindow window(form);
     port.attach(&window);
     form.Form_Load();
-    if (startState) {
-        form.window.setWindowState(*startState); // as the copy that started this one asked
+    if (startShow) { // as the copy that started this one asked
+        form.window.setWindowState(*startShow == platform::StartShow::Maximized
+                                       ? ui::WindowState::Maximized
+                                       : ui::WindowState::Normal);
     }
-    const SessionEnd sessionEnd(window, [&global] { modIniFile::SaveIniFile(global); });
+    const gui::SessionEnd sessionEnd(window,
+                                     [&global] { settings::modIniFile::SaveIniFile(global); });
     window.showInChosenState();
     return QApplication::exec();
 }

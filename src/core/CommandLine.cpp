@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "core/CommandLine.h"
 
-#include "core/frmMain.h"
+#include "platform/System.h"
 #include "platform/Version.h"
+
+namespace logwarden::core {
 
 QString joinArguments(const QStringList& arguments) {
     return arguments.join(QLatin1Char(' '));
@@ -19,11 +21,11 @@ QString commandLinePath(const QString& text) {
 
 QString commandLineReply(const QString& text) {
     const bool help = text == QLatin1String("--help");
-    if ((!help && text != QLatin1String("--version")) || frmMain::FileExists(text)) {
+    if ((!help && text != QLatin1String("--version")) || platform::isRegularFile(text)) {
         return {};
     }
     if (!help) {
-        return QStringLiteral("Logwarden %1\n").arg(QLatin1String(version::Text));
+        return QStringLiteral("Logwarden %1\n").arg(QLatin1String(platform::version::Text));
     }
     return QStringLiteral(
         "使い方: logwarden [ファイル]\n"
@@ -37,3 +39,5 @@ QString commandLineReply(const QString& text) {
         "カレントフォルダーに同じ名前のファイルがあるときは、そのファイルを開きます。\n"
         "設定はカレントフォルダーの Logwarden.ini に保存されます。\n");
 }
+
+} // namespace logwarden::core

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace logwarden::core {
+
 // The whole argument text after the program name, as one string: arguments joined by blanks,
 // so that a path with blanks needs no quotes.
 QString joinArguments(const QStringList& arguments);
@@ -14,3 +16,5 @@ QString commandLinePath(const QString& text);
 // What the program prints instead of opening its window when the whole argument text is
 // "--help" or "--version" and no file of that name is in the current folder; empty otherwise.
 QString commandLineReply(const QString& text);
+
+} // namespace logwarden::core

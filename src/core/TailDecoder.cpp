@@ -1,20 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "core/TailDecoder.h"
 
-#include "platform/SystemText.h"
+#include "platform/TextCodec.h"
 
 #include <QByteArray>
 #include <QStringDecoder>
 #include <algorithm>
 #include <memory>
 #include <optional>
-#include <string>
 #include <type_traits>
 #include <uchardet/uchardet.h>
-#include <unicode/ucnv.h>
 #include <vector>
 
+namespace logwarden::core {
 namespace {
+
+using platform::TextCodec;
 
 // How to find the first whole character in bytes that may begin inside one.
 enum class Resync { None, Utf8, ShiftJis, EucJp, LowByte };
@@ -36,37 +37,21 @@ Codec codecOf(TailEncoding encoding) {
     }
 }
 
-struct Converter {
-    std::string id; // the converter behind the name, whichever of its aliases was used
-    bool multiByte = false;
-};
-
-Converter converterFor(const QByteArray& name) {
-    UErrorCode status = U_ZERO_ERROR;
-    const std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(
-        ucnv_open(name.constData(), &status), ucnv_close);
-    if (U_FAILURE(status) != 0) {
-        return {};
-    }
-    const char* id = ucnv_getName(converter.get(), &status);
-    return {U_SUCCESS(status) != 0 ? id : "", ucnv_getMaxCharSize(converter.get()) > 1};
-}
-
 // The locale's code set, as the encoding above that it is, if it is one of them.
 Codec localeCodec() {
-    const QByteArray name = systemCodeSet();
-    const Converter locale = converterFor(name);
-    if (locale.id.empty()) {
+    const QByteArray name = platform::systemCodeSet();
+    const TextCodec locale(name);
+    if (!locale.isValid()) {
         return codecOf(TailEncoding::Utf8); // as decodeSystemText reads a code set it cannot
     }
     for (const TailEncoding known :
          {TailEncoding::Utf8, TailEncoding::ShiftJis, TailEncoding::EucJp}) {
         Codec codec = codecOf(known);
-        if (converterFor(codec.name).id == locale.id) {
+        if (TextCodec(codec.name).identity() == locale.identity()) {
             return codec;
         }
     }
-    return {name, locale.multiByte ? Resync::LowByte : Resync::None};
+    return {name, locale.isMultiByte() ? Resync::LowByte : Resync::None};
 }
 
 bool shiftJisLead(uchar c) {
@@ -152,20 +137,13 @@ QString decodeAs(const Codec& codec, QByteArrayView bytes) {
     if (codec.resync == Resync::Utf8) {
         return QString::fromUtf8(bytes.first(completeUtf8(bytes)));
     }
-    QStringDecoder decoder(codec.name.constData());
-    QString text = decoder.decode(bytes);
-    // The converters put U+001A, which shows as nothing, for the bytes they cannot read.
-    if (decoder.hasError()) {
-        text.replace(QChar(0x1A), QChar(QChar::ReplacementCharacter));
-    }
-    return text;
+    return TextCodec(codec.name).decode(bytes).text;
 }
 
 bool fits(const Codec& codec, QByteArrayView bytes, bool cut) {
-    QStringDecoder decoder(codec.name.constData());
-    // The decoder decodes only when its result is taken as a string.
-    const QString text = decoder.decode(fromWholeCharacter(bytes, cut, codec.resync));
-    return decoder.isValid() && !decoder.hasError();
+    const TextCodec converter(codec.name);
+    return converter.isValid() &&
+           converter.decode(fromWholeCharacter(bytes, cut, codec.resync)).clean;
 }
 
 // The Japanese encoding the detector recognises in the bytes, if it recognises one.
@@ -293,3 +271,5 @@ DecodedTail decodeTail(QByteArrayView bytes, bool cut, TailEncoding encoding) {
     }
     return decodeMixed(bytes, cut);
 }
+
+} // namespace logwarden::core

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+namespace logwarden::core {
+
 // The encodings the 文字コード menu offers, by their item index; Auto detects them.
 enum class TailEncoding { Auto = 0, Utf8 = 1, ShiftJis = 2, EucJp = 3 };
 
@@ -18,3 +20,5 @@ struct DecodedTail {
 // in Shift_JIS or EUC-JP, whichever the charset detector finds or, failing it, they fit, else in
 // the locale's code set all the same.
 DecodedTail decodeTail(QByteArrayView bytes, bool cut, TailEncoding encoding);
+
+} // namespace logwarden::core

@@ -6,6 +6,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace logwarden::core {
+
 // The bytes of the read window and where, inside it, the lines to show begin.
 struct TailBytes {
     QByteArray window;
@@ -23,10 +25,7 @@ qsizetype tailOffset(QByteArrayView window, std::int32_t lineCount);
 TailBytes readTail(const QString& path, std::int64_t fileLen, std::int32_t lineCount,
                    std::int64_t bufferKiB);
 
-// The text a refresh shows: the last `lineCount` lines of a file of `fileLen` bytes, read and
-// decoded in the encoding detected. Throws std::system_error.
-QString readTailText(const QString& path, std::int64_t fileLen, std::int32_t lineCount,
-                     std::int64_t bufferKiB);
-
 // "###,##0" followed by " byte ": 1234567 gives "1,234,567 byte ".
 QString formatFileLen(std::int64_t length);
+
+} // namespace logwarden::core

@@ -3,8 +3,11 @@
 
 #include <QString>
 
+namespace logwarden::core {
+
 // The view text for a tail: split at `separator`, keep the pieces that contain `keyword` when
-// extraction is on, and end every kept piece with CR LF. Controls show as visibleText() has them;
-// a CR that ends a piece stays, for the view to draw as nothing.
+// extraction is on, and end every kept piece with CR LF. The pieces keep the file's characters.
 QString renderTail(const QString& tail, const QString& separator, bool extract,
                    const QString& keyword);
+
+} // namespace logwarden::core

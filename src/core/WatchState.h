@@ -3,11 +3,13 @@
 
 #include "core/TailReader.h"
 #include "platform/DateTime.h"
-#include "platform/FileSystem.h"
+#include "platform/System.h"
 
 #include <QString>
 #include <cstdint>
 #include <optional>
+
+namespace logwarden::core {
 
 // The window's monitoring state. The length is 64-bit, not the classic 32-bit count, so that
 // files of 2 GiB and more are read at their end.
@@ -15,7 +17,7 @@ struct WatchState {
     QString mstrFilePath;
     std::int32_t mlngLineCount = 20;
     double mdblBufferSize = 0;
-    DateTime mdtmLastModified{};
+    platform::DateTime mdtmLastModified{};
     std::int64_t mdblFileLen = 0;
     // Part of the change test: a file renamed over is another file. None after a file was
     // chosen, so that the choice always reads it.
@@ -25,3 +27,5 @@ struct WatchState {
     QString mstrTailText;
     short mintFlashState = 0;
 };
+
+} // namespace logwarden::core

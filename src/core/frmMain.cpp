@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: MIT
+// Construction, start-up and close, choosing the watched file.
 #include "core/frmMain.h"
 
 #include "core/CommandLine.h"
-#include "platform/FileSystem.h"
+#include "platform/System.h"
 #include "platform/Version.h"
 #include "settings/IniFile.h"
 #include "settings/Options.h"
 #include "view/WindowForward.h"
 
+namespace logwarden::core {
+
+using settings::modIniFile::FileName;
+
 frmMain::frmMain(modGlobal& global, PlatformPort& port, QString commandLine)
-    : mnuOptionLineCount(options::lineCountItems()),
-      mnuOptionBufferSize(options::bufferSizeItems()), mnuBGColorVal(options::backgroundItems()),
-      mnuTextColorVal(options::textColorItems()), mnuTextSizeValue(options::textSizeItems()),
+    : mnuOptionLineCount(settings::lineCountItems()),
+      mnuOptionBufferSize(settings::bufferSizeItems()), mnuBGColorVal(settings::backgroundItems()),
+      mnuTextColorVal(settings::textColorItems()), mnuTextSizeValue(settings::textSizeItems()),
       g(global), port(port), mCommandLine(std::move(commandLine)) {
     buildMenus();
     connectHandlers();
@@ -69,13 +74,13 @@ void frmMain::connectHandlers() {
 
 QString frmMain::GetAppCaption() {
     return QStringLiteral("Logwarden (ver %1.%2.%3)")
-        .arg(version::Major)
-        .arg(version::Minor)
-        .arg(version::Patch);
+        .arg(platform::version::Major)
+        .arg(platform::version::Minor)
+        .arg(platform::version::Patch);
 }
 
 void frmMain::Form_Load() {
-    modIniFile::LoadIniFile(g);
+    settings::modIniFile::LoadIniFile(g);
     mlngLineCount = 20;
     mblnReading = false;
     mintFlashState = 0;
@@ -112,18 +117,17 @@ void frmMain::handleCommandLine() {
 }
 
 void frmMain::Form_QueryUnload() {
-    if (const std::error_code error = modIniFile::SaveIniFile(g)) {
-        port.printError(
-            QStringLiteral("logwarden: %1 を保存できません: %2")
-                .arg(QLatin1String(modIniFile::FileName), QString::fromLocal8Bit(error.message())));
+    if (const std::error_code error = settings::modIniFile::SaveIniFile(g)) {
+        port.printError(QStringLiteral("logwarden: %1 を保存できません: %2")
+                            .arg(QLatin1String(FileName), QString::fromLocal8Bit(error.message())));
     }
-    modWindowForward::SetWindowForward(port, false);
+    view::modWindowForward::SetWindowForward(port, false);
 }
 
 void frmMain::OpenWatchedFile(const QString& path) {
     mstrFilePath = path;
     lblFilePath.setCaption(path);
-    mdtmLastModified = localDate(1990, 1, 1);
+    mdtmLastModified = platform::localDate(1990, 1, 1);
     mdblFileLen = 0;
     mFileId.reset();
     mnuMonitorStop_Click();
@@ -134,3 +138,5 @@ void frmMain::OpenWatchedFile(const QString& path) {
 bool frmMain::FileExists(const QString& path) {
     return platform::isRegularFile(path);
 }
+
+} // namespace logwarden::core

@@ -18,6 +18,10 @@
 #include <system_error>
 #include <vector>
 
+namespace logwarden::core {
+
+using platform::PlatformPort;
+
 // What a drop on the window offers: whether it carries a file list, and the files in it.
 struct DropData {
     bool hasFileList = false;
@@ -25,7 +29,7 @@ struct DropData {
 };
 
 // The program's only window, without a display: its controls are models, its behaviour the
-// handlers below. The handlers are spread over the folders of their subsystems.
+// handlers below, defined in the files of core/ named after their concern.
 //
 // Names. The window keeps the names of its classic design, so that each handler can be found
 // by the control and event it answers: `frm` form, `mnu` menu item, `lbl` label, `fra` frame,
@@ -44,26 +48,26 @@ public:
     const WatchState& watchState() const { return *this; }
     const modGlobal& global() const { return g; }
 
-    // Start-up and close (core/frmMain.cpp)
+    // Start-up and close (frmMain.cpp)
     void Form_Load();
     void Form_QueryUnload();
     static QString GetAppCaption();
     void OpenWatchedFile(const QString& path);
     static bool FileExists(const QString& path);
 
-    // Tail reader (core/TailReader.cpp)
+    // Tail reader (frmMainTail.cpp)
     void RefreshTail();
     std::int32_t GetLineCount() const;
     std::int32_t GetBufferSize() const;
     void mnuOptionEncodingType_Click(int Index);
 
-    // Rendering and extraction (core/TailRender.cpp)
+    // Rendering and extraction (frmMainRender.cpp)
     void ShowTailText();
     void mnuEditFind_Click();
     void mnuOptionNewLineType_Click(int Index);
     void mnuEditCopy_Click();
 
-    // Polling and the update notice (core/Monitoring.cpp)
+    // Polling and the update notice (frmMainMonitoring.cpp)
     void mnuMonitorStart_Click();
     void mnuMonitorStop_Click();
     void timFileCheck_Timer();
@@ -71,7 +75,7 @@ public:
     void fileWatch_Changed();
     void timNotify_Timer();
 
-    // Layout and the View menu (view/Layout.cpp)
+    // Layout and the View menu (frmMainView.cpp)
     void Form_Resize();
     void mnuViewFilepath_Click();
     void mnuViewTimestamp_Click();
@@ -80,14 +84,14 @@ public:
     void mnuViewText_Click();
     void mnuViewForward_Click();
 
-    // Appearance and reading options (settings/Options.cpp)
+    // Appearance and reading options (frmMainOptions.cpp)
     void mnuOptionLineCount_Click(int Index);
     void mnuOptionBufferSize_Click(int Index);
     void mnuBGColorVal_Click(int Index);
     void mnuTextColorVal_Click(int Index);
     void mnuTextSizeValue_Click(int Index);
 
-    // File commands (files/FileCommands.cpp)
+    // File commands (frmMainFiles.cpp), the recent list (frmMainRecent.cpp)
     void mnuFileOpen_Click();
     void mnuFileNew_Click();
     void mnuRecentList_Click(int Index);
@@ -202,3 +206,5 @@ private:
     // Ticks the watched path has been missing while monitoring: a log being rotated.
     std::optional<int> mMissingTicks;
 };
+
+} // namespace logwarden::core

@@ -6,7 +6,11 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace files {
+namespace logwarden::files {
+
+using platform::decodeFileName;
+using platform::encodeFileName;
+
 namespace {
 
 // Writes `text` with its closing NUL at the start of `buffer`; false when it does not fit the
@@ -55,4 +59,4 @@ QString bufferText(const QByteArray& buffer) {
     return decodeFileName(buffer.constData());
 }
 
-} // namespace files
+} // namespace logwarden::files

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/PlatformPort.h"
+
 #include <QByteArray>
 #include <QStringList>
 #include <cstdint>
 
-namespace files {
+namespace logwarden::files {
 
 // Option bits of OpenFileName::Flags.
 inline constexpr std::uint32_t OFN_READONLY = 0x1;
@@ -52,6 +54,14 @@ struct OpenFileName {
     QByteArray lpTemplateName;
 };
 
+// The dialog functions a record is shown with.
+enum class DialogFunction {
+    GetOpenFileName,
+    GetOpenFileNamePreview,
+    GetSaveFileName,
+    GetSaveFileNamePreview
+};
+
 // What a dialog does when the user chose `files` (full paths): writes the choice into the two
 // buffers as C strings and, unless OFN_NOCHANGEDIR is set, makes the chosen folder the current
 // directory. Several files are written as the folder, then each name, each NUL-ended. False,
@@ -61,4 +71,11 @@ bool completeChoice(OpenFileName& record, const QStringList& files);
 // The C string at the start of a buffer, decoded as a path.
 QString bufferText(const QByteArray& buffer);
 
-} // namespace files
+// Shows the dialog that `function` names for the record, modal to the window `port` speaks
+// for: the system's own dialog where the record is its native form (Windows), the toolkit's
+// through a request elsewhere. On a choice fills the record as completeChoice does and returns
+// true; false when the user cancelled or the dialog failed.
+bool callDialogFunction(DialogFunction function, OpenFileName& record,
+                        platform::PlatformPort& port);
+
+} // namespace logwarden::files

@@ -1,34 +1,36 @@
 // SPDX-License-Identifier: MIT
 #include "files/OpenSaveDialog.h"
 
+#include "platform/SystemText.h"
+
 #include <array>
 
-using namespace files;
-
+namespace logwarden::files {
 namespace {
 
 constexpr std::uint32_t FileBufferSize = 256;
 
+// A null string member is a null pointer.
 QByteArray systemText(const QString& text) {
-    return text.isEmpty() ? QByteArray() : text.toLocal8Bit();
+    return text.isEmpty() ? QByteArray() : platform::encodeSystemText(text);
 }
 
 } // namespace
 
 void clsOpenSaveDialog::ShowOpen(std::uintptr_t IlngHandle) {
-    show(IlngHandle, Kind::Open, PlatformPort::FileDialog::Open);
+    show(IlngHandle, Kind::Open, DialogFunction::GetOpenFileName);
 }
 
 void clsOpenSaveDialog::ShowPreviewOpen(std::uintptr_t IlngHandle) {
-    show(IlngHandle, Kind::Open, PlatformPort::FileDialog::PreviewOpen);
+    show(IlngHandle, Kind::Open, DialogFunction::GetOpenFileNamePreview);
 }
 
 void clsOpenSaveDialog::ShowSave(std::uintptr_t IlngHandle) {
-    show(IlngHandle, Kind::Save, PlatformPort::FileDialog::Save);
+    show(IlngHandle, Kind::Save, DialogFunction::GetSaveFileName);
 }
 
 void clsOpenSaveDialog::ShowPreviewSave(std::uintptr_t IlngHandle) {
-    show(IlngHandle, Kind::Save, PlatformPort::FileDialog::PreviewSave);
+    show(IlngHandle, Kind::Save, DialogFunction::GetSaveFileNamePreview);
 }
 
 std::uint32_t clsOpenSaveDialog::BuildFlags() const {
@@ -67,7 +69,7 @@ OpenFileName clsOpenSaveDialog::BuildDialogRecord(std::uintptr_t owner, Kind kin
     record.nMaxFile = FileBufferSize;
     record.lpstrFileTitle = QByteArray(FileBufferSize, '\0');
     record.nMaxFileTitle = FileBufferSize;
-    record.lpstrInitialDir = systemText(mInitDir);
+    record.lpstrInitialDir = mInitDir.isEmpty() ? QByteArray() : platform::encodeFileName(mInitDir);
     record.lpstrTitle = systemText(kind == Kind::Open ? QStringLiteral("ファイルを開く")
                                                       : QStringLiteral("ファイルを保存する"));
     record.Flags = BuildFlags();
@@ -75,9 +77,11 @@ OpenFileName clsOpenSaveDialog::BuildDialogRecord(std::uintptr_t owner, Kind kin
     return record;
 }
 
-void clsOpenSaveDialog::show(std::uintptr_t owner, Kind kind, PlatformPort::FileDialog function) {
+void clsOpenSaveDialog::show(std::uintptr_t owner, Kind kind, DialogFunction function) {
     OpenFileName record = BuildDialogRecord(owner, kind);
-    const bool chosen = mPort.showFileDialog(function, record);
+    const bool chosen = callDialogFunction(function, record, mPort);
     mFilePath = chosen ? bufferText(record.lpstrFile) : QString();
     mFileName = chosen ? bufferText(record.lpstrFileTitle) : QString();
 }
+
+} // namespace logwarden::files

@@ -7,11 +7,13 @@
 #include <QString>
 #include <cstdint>
 
+namespace logwarden::files {
+
 // The open and save dialogs of the desktop, set up through write-only options and read back
 // through FilePath and FileName. Shows no messages of its own.
 class clsOpenSaveDialog {
 public:
-    explicit clsOpenSaveDialog(PlatformPort& port) : mPort(port) {}
+    explicit clsOpenSaveDialog(platform::PlatformPort& port) : mPort(port) {}
 
     void AllowMultiSelect(bool IblnAllowMultiSelect) { mAllowMultiSelect = IblnAllowMultiSelect; }
     void CheckReadOnly(bool IblnCheckReadOnly) { mCheckReadOnly = IblnCheckReadOnly; }
@@ -39,10 +41,10 @@ private:
     enum class Kind { Open, Save };
 
     std::uint32_t BuildFlags() const;
-    files::OpenFileName BuildDialogRecord(std::uintptr_t owner, Kind kind) const;
-    void show(std::uintptr_t owner, Kind kind, PlatformPort::FileDialog function);
+    OpenFileName BuildDialogRecord(std::uintptr_t owner, Kind kind) const;
+    void show(std::uintptr_t owner, Kind kind, DialogFunction function);
 
-    PlatformPort& mPort;
+    platform::PlatformPort& mPort;
     QString mFilter;
     QString mFilePath;
     QString mFileName;
@@ -61,3 +63,5 @@ private:
     bool mPathMustExist = false;
     bool mShowHelp = false;
 };
+
+} // namespace logwarden::files

@@ -4,6 +4,8 @@
 #include <QString>
 #include <array>
 
+namespace logwarden::files {
+
 // Puts `path` at the top of the list; an equal entry further down moves up with it, so the list
 // never holds a path twice and nothing else is lost. A path with a line break stays out: the
 // settings file stores one path per line and would read it back as two.
@@ -28,3 +30,5 @@ template <std::size_t N> void addRecent(std::array<QString, N>& slots, const QSt
 
 // "&3. path": the caption of the recent-list item for slot `index` (1-based).
 QString recentCaption(int index, const QString& path);
+
+} // namespace logwarden::files

@@ -5,34 +5,39 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-using namespace files;
-
+namespace logwarden::gui {
 namespace {
 
+using platform::FileDialogRequest;
+
 // Qt's widget dialog rather than the desktop's: it is the same on every desktop, needs no
-// portal, and lets accept() refuse a choice the record's options forbid, as Windows does.
-class RecordDialog : public QFileDialog {
+// portal, and lets accept() refuse a choice the request forbids, as Windows does.
+class RequestDialog : public QFileDialog {
 public:
-    RecordDialog(QWidget* owner, bool save, const OpenFileName& record)
-        : QFileDialog(owner), mRecord(record) {
+    RequestDialog(QWidget* owner, const FileDialogRequest& request)
+        : QFileDialog(owner), mRequest(request) {
         setOption(QFileDialog::DontUseNativeDialog);
-        setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        setFileMode(fileModeFor(save));
-        setOption(QFileDialog::DontConfirmOverwrite, !has(OFN_OVERWRITEPROMPT));
-        if (!record.lpstrTitle.isNull()) {
-            setWindowTitle(QString::fromLocal8Bit(record.lpstrTitle));
+        setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        setFileMode(request.multiple        ? QFileDialog::ExistingFiles
+                    : request.fileMustExist ? QFileDialog::ExistingFile
+                                            : QFileDialog::AnyFile);
+        setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+        if (!request.title.isEmpty()) {
+            setWindowTitle(request.title);
         }
-        const QStringList filters = ::nameFilters(record.lpstrFilter);
+        QStringList filters;
+        for (const FileDialogRequest::NameFilter& filter : request.filters) {
+            filters << filter.description + QStringLiteral(" (") + filter.patterns.join(u' ') +
+                           u')';
+        }
         if (!filters.isEmpty()) {
             setOption(QFileDialog::HideNameFilterDetails); // the descriptions as written
             setNameFilters(filters);
         }
-        if (!record.lpstrInitialDir.isNull()) {
-            setDirectory(bufferText(record.lpstrInitialDir));
+        if (!request.initialFolder.isEmpty()) {
+            setDirectory(request.initialFolder);
         }
-        if (!record.lpstrDefExt.isNull()) {
-            setDefaultSuffix(QString::fromLocal8Bit(record.lpstrDefExt));
-        }
+        setDefaultSuffix(request.defaultSuffix);
     }
 
     void accept() override {
@@ -45,42 +50,29 @@ public:
     }
 
 private:
-    bool has(std::uint32_t bit) const { return (mRecord.Flags & bit) != 0; }
-
-    QFileDialog::FileMode fileModeFor(bool save) const {
-        if (save) {
-            return QFileDialog::AnyFile;
-        }
-        if (has(OFN_ALLOWMULTISELECT)) {
-            return QFileDialog::ExistingFiles;
-        }
-        return has(OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile;
-    }
-
     bool refuse(const QString& text) {
         QMessageBox::warning(this, windowTitle(), text);
         return false;
     }
 
     bool acceptable(const QStringList& files) {
-        OpenFileName probe = mRecord;
-        probe.Flags |= OFN_NOCHANGEDIR;
-        if (!completeChoice(probe, files)) {
-            return refuse(QStringLiteral("%1\nパスが長すぎます。").arg(files.first()));
+        if (const QString why = mRequest.refusal ? mRequest.refusal(files) : QString();
+            !why.isEmpty()) {
+            return refuse(why);
         }
         for (const QString& file : files) {
             const QFileInfo info(file);
-            if ((has(OFN_PATHMUSTEXIST) || has(OFN_CREATEPROMPT)) && !info.dir().exists()) {
+            if ((mRequest.pathMustExist || mRequest.createPrompt) && !info.dir().exists()) {
                 return refuse(
                     QStringLiteral("%1\nパスが存在しません。\n正しいパスを指定してください。")
                         .arg(file));
             }
-            if (has(OFN_NOREADONLYRETURN) && info.exists() && !info.isWritable()) {
+            if (mRequest.noReadOnly && info.exists() && !info.isWritable()) {
                 return refuse(
                     QStringLiteral("%1 は読み取り専用です。\n別の名前を指定してください。")
                         .arg(info.fileName()));
             }
-            if (has(OFN_CREATEPROMPT) && !info.exists() &&
+            if (mRequest.createPrompt && !info.exists() &&
                 QMessageBox::question(
                     this, windowTitle(),
                     QStringLiteral("%1 は存在しません。\n作成しますか?").arg(info.fileName())) !=
@@ -91,32 +83,14 @@ private:
         return true;
     }
 
-    const OpenFileName& mRecord;
+    const FileDialogRequest& mRequest;
 };
 
 } // namespace
 
-QStringList nameFilters(const QByteArray& lpstrFilter) {
-    const QList<QByteArray> parts = lpstrFilter.split('\0');
-    QStringList filters;
-    // An empty description ends the list.
-    for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].isEmpty(); i += 2) {
-        QStringList patterns;
-        for (const QString& pattern : QString::fromLocal8Bit(parts[i + 1]).split(u';')) {
-            const QString trimmed = pattern.trimmed();
-            if (!trimmed.isEmpty()) {
-                patterns << (trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed);
-            }
-        }
-        if (!patterns.isEmpty()) {
-            filters << QString::fromLocal8Bit(parts[i]) + QStringLiteral(" (") +
-                           patterns.join(u' ') + u')';
-        }
-    }
-    return filters;
+QStringList showFileDialog(QWidget* owner, const FileDialogRequest& request) {
+    RequestDialog dialog(owner, request);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
-bool showRecordDialog(QWidget* owner, bool save, OpenFileName& record) {
-    RecordDialog dialog(owner, save, record);
-    return dialog.exec() == QDialog::Accepted && completeChoice(record, dialog.selectedFiles());
-}
+} // namespace logwarden::gui

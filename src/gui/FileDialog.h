@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "files/OpenFileName.h"
+#include "platform/PlatformPort.h"
 
 #include <QStringList>
 
 class QWidget;
 
-// The record's filter list as Qt name filters, "description (patterns)", one per pair. "*.*"
-// becomes "*": on Windows it means every file, while here it would skip names without a dot.
-QStringList nameFilters(const QByteArray& lpstrFilter);
+namespace logwarden::gui {
 
-// Shows Qt's own file dialog for the record, modal to `owner`; on a choice fills the record
-// (files::completeChoice) and returns true.
-bool showRecordDialog(QWidget* owner, bool save, files::OpenFileName& record);
+// Shows Qt's own file dialog for the request, modal to `owner`; the files chosen, none when
+// the user cancelled.
+QStringList showFileDialog(QWidget* owner, const platform::FileDialogRequest& request);
+
+} // namespace logwarden::gui

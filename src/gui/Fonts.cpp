@@ -3,6 +3,8 @@
 
 #include <QStringList>
 
+namespace logwarden::gui {
+
 QFont windowFont(int pointSize) {
     QFont font;
 #ifdef Q_OS_WIN
@@ -15,3 +17,5 @@ QFont windowFont(int pointSize) {
     font.setPointSize(pointSize);
     return font;
 }
+
+} // namespace logwarden::gui

@@ -7,6 +7,8 @@
 #include <QSvgRenderer>
 #include <array>
 
+namespace logwarden::gui {
+
 namespace {
 
 // Small sizes for title bars and task lists, larger ones for scaled screens.
@@ -37,3 +39,5 @@ const QIcon& windowIconImage(int index) {
     const bool known = index >= 0 && index < static_cast<int>(images.size());
     return images[known ? static_cast<std::size_t>(index) : 0];
 }
+
+} // namespace logwarden::gui

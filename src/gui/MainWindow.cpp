@@ -21,6 +21,8 @@
 #include <QUrl>
 #include <algorithm>
 
+namespace logwarden::gui {
+
 namespace {
 
 QColor toQColor(ui::Color c) {
@@ -264,7 +266,7 @@ void MainWindow::applyOuterSize() {
 // another program asks for must not cost gigabytes of pixels.
 void MainWindow::updateSizeLimits() {
     const Twips t(*this);
-    const double least = MinimumOuterTwips;
+    const double least = view::MinimumOuterTwips;
     const int outerX = t.toPixelsX(least);
     const int outerY = t.toPixelsY(least);
     const QSize outer(coveringPixels(least, outerX, t.fromPixelsX(outerX)),
@@ -283,6 +285,7 @@ void MainWindow::updateSizeLimits() {
 void MainWindow::showInChosenState() {
     mShown = true;
     show();
+    mForm.window.reportHandle(static_cast<std::uintptr_t>(winId()));
     reportGeometry();
 }
 
@@ -342,14 +345,16 @@ void MainWindow::dropEvent(QDropEvent* event) {
         return;
     }
     const QMimeData* data = event->mimeData();
-    DropData drop{data->hasUrls(), {}};
+    core::DropData drop{data->hasUrls(), {}};
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile()) {
             drop.hasFileList = false;
         }
         // The name's own bytes: toLocalFile() would make a name that is not UTF-8 another one.
-        drop.files << decodeFileName(
+        drop.files << platform::decodeFileName(
             QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     }
     mForm.Form_OLEDragDrop(drop);
 }
+
+} // namespace logwarden::gui

@@ -7,17 +7,24 @@
 #include <functional>
 #include <vector>
 
-class frmMain;
 class QFrame;
 class QLabel;
-class TextView;
 
-namespace ui {
+namespace logwarden::core {
+class frmMain;
+}
+
+namespace logwarden::ui {
 class Control;
 class Label;
 class Placed;
 class Timer;
-} // namespace ui
+} // namespace logwarden::ui
+
+namespace logwarden::gui {
+
+using core::frmMain;
+class TextView;
 
 // Mirrors frmMain's control models onto widgets and turns what the user and the platform do
 // into calls of its handlers. Holds no behaviour of its own.
@@ -66,3 +73,5 @@ private:
     int mShownIcon = -1;
     unsigned long long mShownTextRevision = 0;
 };
+
+} // namespace logwarden::gui

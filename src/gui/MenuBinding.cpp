@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace logwarden::gui {
+
 namespace {
 
 void fillMenu(QMenu& menu, const ui::MenuItem& parent);
@@ -95,3 +97,5 @@ void unbindMenus(const std::vector<ui::MenuItem*>& menus) {
         unbindMenus(children);
     }
 }
+
+} // namespace logwarden::gui

@@ -2,10 +2,11 @@
 #include "gui/QtPort.h"
 
 #include "gui/FileDialog.h"
-#include "gui/StartState.h"
-#include "gui/X11KeepAbove.h"
-#include "platform/Process.h"
+#include "platform/System.h"
 #include "platform/SystemText.h"
+#ifdef LOGWARDEN_X11
+#include "gui/x11/KeepAbove.h"
+#endif
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,9 +14,12 @@
 #include <QMessageBox>
 #include <QWindow>
 #include <cstdio>
+#include <system_error>
 
-PlatformPort::MsgAnswer QtPort::MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
-                                       const QString& title) {
+namespace logwarden::gui {
+
+QtPort::MsgAnswer QtPort::MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
+                                 const QString& title) {
     const QMessageBox::Icon qtIcon = icon == MsgIcon::Critical   ? QMessageBox::Critical
                                      : icon == MsgIcon::Question ? QMessageBox::Question
                                                                  : QMessageBox::Information;
@@ -54,11 +58,13 @@ void QtPort::setWindowForward(bool topmost) {
     const Qt::WindowFlags flags = mWindow->windowFlags();
     QWindow* handle = mWindow->windowHandle();
     if (flags.testFlag(Qt::WindowStaysOnTopHint) == topmost) {
+#ifdef LOGWARDEN_X11
         // A window manager may have taken the window off the top meanwhile: ask again, but
         // only then, so that an unchanged state costs nothing on the screen.
         if (topmost && handle != nullptr && x11::isKeptAbove(*handle) == false) {
             x11::keepAbove(*handle);
         }
+#endif
         return;
     }
     Qt::WindowFlags wanted = flags;
@@ -89,19 +95,19 @@ void QtPort::closeWindow() {
     }
 }
 
-bool QtPort::showFileDialog(FileDialog function, files::OpenFileName& record) {
-    // Qt has no preview pane; the preview functions show the plain dialog.
-    const bool save = function == FileDialog::Save || function == FileDialog::PreviewSave;
-    QWidget* owner = QWidget::find(static_cast<WId>(record.hwndOwner));
-    return showRecordDialog(owner != nullptr ? owner : mWindow.data(), save, record);
-}
-
-std::uintptr_t QtPort::windowHandle() const {
-    return mWindow.isNull() ? 0 : static_cast<std::uintptr_t>(mWindow->winId());
+QStringList QtPort::showFileDialog(const platform::FileDialogRequest& request) {
+    return gui::showFileDialog(mWindow.data(), request);
 }
 
 QString QtPort::startProcess(const QString& program, const QStringList& arguments, bool maximized) {
-    return platform::startDetached(program, arguments, startVariable(maximized));
+    try {
+        platform::startDetached(program, arguments,
+                                maximized ? platform::StartShow::Maximized
+                                          : platform::StartShow::Normal);
+    } catch (const std::system_error& error) {
+        return QString::fromLocal8Bit(error.code().message());
+    }
+    return {};
 }
 
 QString QtPort::applicationFilePath() const {
@@ -109,5 +115,7 @@ QString QtPort::applicationFilePath() const {
 }
 
 void QtPort::printError(const QString& line) {
-    std::fputs(encodeSystemText(line + u'\n').constData(), stderr);
+    std::fputs(platform::encodeSystemText(line + u'\n').constData(), stderr);
 }
+
+} // namespace logwarden::gui

@@ -6,8 +6,10 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace logwarden::gui {
+
 // The desktop as Qt offers it, for one window.
-class QtPort : public PlatformPort {
+class QtPort : public platform::PlatformPort {
 public:
     void attach(QWidget* window) { mWindow = window; }
 
@@ -21,8 +23,7 @@ public:
     void requestAttention() override;
     void focusWindow() override;
     void closeWindow() override;
-    bool showFileDialog(FileDialog function, files::OpenFileName& record) override;
-    std::uintptr_t windowHandle() const override;
+    QStringList showFileDialog(const platform::FileDialogRequest& request) override;
     QString startProcess(const QString& program, const QStringList& arguments,
                          bool maximized) override;
     QString applicationFilePath() const override;
@@ -31,3 +32,5 @@ public:
 private:
     QPointer<QWidget> mWindow;
 };
+
+} // namespace logwarden::gui

@@ -1,27 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "gui/SessionEnd.h"
 
+#include "platform/System.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QSessionManager>
-#include <QSocketNotifier>
 #include <QWidget>
-#include <array>
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
+#include <system_error>
 #include <utility>
 
+namespace logwarden::gui {
 namespace {
 
-std::array<int, 2> signalPipe{-1, -1};
 std::function<void()>* saveBeforeExit = nullptr; // until the window has closed
 QtMessageHandler previousHandler = nullptr;
-
-void onSignal(int signal) {
-    const char byte = static_cast<char>(signal);
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
-}
 
 // The toolkit says so just before it exits on a lost display; saving later, at exit, would
 // meet what its exit has already torn down.
@@ -41,21 +34,10 @@ SessionEnd::SessionEnd(QWidget& window, std::function<void()> saveSettings) : mW
     previousHandler = qInstallMessageHandler(watchForLostDisplay);
     mWindow.installEventFilter(this);
 
-    if (::pipe2(signalPipe.data(), O_CLOEXEC | O_NONBLOCK) == 0) {
-        mSignals = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-        connect(mSignals, &QSocketNotifier::activated, this, [this] {
-            char byte = 0;
-            while (::read(signalPipe[0], &byte, 1) > 0) {
-            }
-            closeAndQuit();
-        });
-        struct sigaction action {};
-        action.sa_handler = onSignal;
-        action.sa_flags = SA_RESTART;
-        sigemptyset(&action.sa_mask);
-        for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
-            ::sigaction(signal, &action, nullptr);
-        }
+    try {
+        platform::onEndRequest(*this, [this] { closeAndQuit(); });
+    } catch (const std::system_error&) {
+        // The system's own way of ending the process stays: nothing is saved then.
     }
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this] { closeAndQuit(); });
     connect(qGuiApp, &QCoreApplication::aboutToQuit, this, [this] {
@@ -82,3 +64,5 @@ void SessionEnd::closeAndQuit() {
     mWindow.close();
     QCoreApplication::quit();
 }
+
+} // namespace logwarden::gui

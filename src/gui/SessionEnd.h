@@ -4,13 +4,14 @@
 #include <QObject>
 #include <functional>
 
-class QSocketNotifier;
 class QWidget;
 
+namespace logwarden::gui {
+
 // The ways a session ends the program besides the window's own close box, each taken through
-// that close, so that the settings are saved: SIGTERM, SIGHUP and SIGINT, the session
-// manager's end of session, and the toolkit quitting by itself. A lost display ends the process
-// from inside the toolkit; `saveSettings` runs just before. One per process.
+// that close, so that the settings are saved: the system's request to end (SIGTERM, SIGHUP,
+// SIGINT), the session manager's end of session, and the toolkit quitting by itself. A lost display
+// ends the process from inside the toolkit; `saveSettings` runs just before. One per process.
 class SessionEnd : public QObject {
 public:
     SessionEnd(QWidget& window, std::function<void()> saveSettings);
@@ -27,5 +28,6 @@ private:
     void closeAndQuit();
 
     QWidget& mWindow;
-    QSocketNotifier* mSignals = nullptr;
 };
+
+} // namespace logwarden::gui

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "gui/TextView.h"
 
-#include "ui/ViewLines.h"
+#include "ui/ViewText.h"
 
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
+
+namespace logwarden::gui {
 
 namespace {
 
@@ -202,3 +204,5 @@ void TextView::showEvent(QShowEvent* event) {
     scrollTo(atEnd ? std::nullopt : std::optional(topLine), column);
     mReplacing = false;
 }
+
+} // namespace logwarden::gui

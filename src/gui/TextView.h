@@ -6,6 +6,8 @@
 #include <functional>
 #include <optional>
 
+namespace logwarden::gui {
+
 // The read-only text view, shown as a log view: it follows the end while the reader is there,
 // keeps the lines read in place when lines come and go, and lays out only the lines that
 // changed. The window's Copy command owns Ctrl+C, so the view does not claim the key for
@@ -31,3 +33,5 @@ private:
     int mMaximum = 0;          // of the vertical scroll bar, as last seen
     bool mReplacing = false;
 };
+
+} // namespace logwarden::gui

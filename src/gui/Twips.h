@@ -7,6 +7,8 @@
 #include <QRect>
 #include <cmath>
 
+namespace logwarden::gui {
+
 // Twips to pixels and back with the screen's logical DPI (15 twips a pixel at 96 DPI).
 class Twips {
 public:
@@ -31,3 +33,5 @@ private:
     double mDpiX;
     double mDpiY;
 };
+
+} // namespace logwarden::gui

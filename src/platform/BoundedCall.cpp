@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-namespace platform {
+namespace logwarden::platform {
 namespace {
 
 constexpr std::chrono::seconds budget{2};
@@ -66,4 +66,4 @@ void runBounded(const QByteArray& key, std::function<void()> call) {
     }
 }
 
-} // namespace platform
+} // namespace logwarden::platform

@@ -1,24 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/System.h"
+
 #include <QByteArray>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 
-namespace platform {
+namespace logwarden::platform {
 
-// The file system has not answered within a short wait, as a share that stopped responding
-// does. The call goes on in the background; until it returns, calls with the same key throw
-// this at once instead of waiting again.
-class FileSystemStalled : public std::runtime_error {
-public:
-    FileSystemStalled() : std::runtime_error("the file system does not answer") {}
-};
-
-// Runs `call` on a thread of its own and waits up to two seconds for it; exceptions of `call`
-// reach the caller. Throws FileSystemStalled when it takes longer, and without starting it
+// How the calls of platform/System.h keep a file system that stopped answering from holding the
+// window: runs `call` on a thread of its own and waits up to two seconds for it; exceptions of
+// `call` reach the caller. Throws FileSystemStalled when it takes longer, and without starting it
 // while an earlier call with the same `key` has not returned. A call given up on is left to
 // finish alone, so `call` must own everything it uses.
 void runBounded(const QByteArray& key, std::function<void()> call);
@@ -38,4 +32,4 @@ template <class T, class F> T boundedUnlessLocal(const QByteArray& path, F call)
     return answersPromptly(path) ? call() : bounded<T>(path, std::move(call));
 }
 
-} // namespace platform
+} // namespace logwarden::platform

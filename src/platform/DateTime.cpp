@@ -3,6 +3,8 @@
 
 #include <QDateTime>
 
+namespace logwarden::platform {
+
 DateTime localDate(int year, int month, int day) {
     return {QDateTime(QDate(year, month, day), QTime(0, 0)).toSecsSinceEpoch(), 0};
 }
@@ -11,3 +13,5 @@ QString formatDateTime(DateTime time) {
     return QDateTime::fromSecsSinceEpoch(time.seconds)
         .toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
 }
+
+} // namespace logwarden::platform

@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace logwarden::platform {
+
 // A file time with the file system's full precision; the change test compares it exactly.
 // Whole seconds and nanoseconds apart, so that any time a file system can hold fits (nanoseconds
 // alone would overflow outside 1677 to 2262).
@@ -17,3 +19,5 @@ struct DateTime {
 DateTime localDate(int year, int month, int day);
 // "yyyy/mm/dd hh:mm:ss" in local time, to the second.
 QString formatDateTime(DateTime time);
+
+} // namespace logwarden::platform

@@ -1,13 +1,36 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <cstdint>
+#include <functional>
 
-namespace files {
-struct OpenFileName;
-}
+namespace logwarden::platform {
+
+// A file dialog as the toolkit shows it, and what it must refuse.
+struct FileDialogRequest {
+    struct NameFilter {
+        QString description;
+        QStringList patterns; // "*" is every file
+        friend bool operator==(const NameFilter&, const NameFilter&) = default;
+    };
+
+    bool save = false;
+    QString title;
+    QList<NameFilter> filters; // none: every file, no list
+    QString initialFolder;     // empty: the toolkit's choice
+    QString defaultSuffix;
+    bool multiple = false;      // several files may be chosen
+    bool fileMustExist = false; // an open dialog takes existing files only
+    bool pathMustExist = false;
+    bool createPrompt = false;    // asks before a file that does not exist is taken
+    bool overwritePrompt = false; // asks before an existing file is taken to be saved over
+    bool noReadOnly = false;      // a read-only file is refused
+    // Why the chosen files cannot be taken, or empty when they can: the dialog then stays open
+    // and says so.
+    std::function<QString(const QStringList& chosen)> refusal;
+};
 
 // What the window asks of the desktop and cannot answer itself. The Qt implementation lives in
 // gui/; tests use a scripted fake.
@@ -16,9 +39,6 @@ public:
     enum class MsgIcon { Critical, Question, Information };
     enum class MsgButtons { Ok, YesNo };
     enum class MsgAnswer { Ok, Yes, No };
-
-    // The dialog functions a file dialog record is shown with.
-    enum class FileDialog { Open, PreviewOpen, Save, PreviewSave };
 
     PlatformPort() = default;
     PlatformPort(const PlatformPort&) = delete;
@@ -42,12 +62,8 @@ public:
     virtual void focusWindow() = 0;
     // Asks the window to close through its normal close path.
     virtual void closeWindow() = 0;
-    // Shows the dialog the record describes, modal to the window that hwndOwner names. On a
-    // choice it fills the record's file buffers (files::completeChoice) and returns true;
-    // false when the user cancelled or the dialog failed.
-    virtual bool showFileDialog(FileDialog function, files::OpenFileName& record) = 0;
-    // The handle that names this window as the owner of a dialog.
-    virtual std::uintptr_t windowHandle() const = 0;
+    // Shows the dialog, modal to this window; the files chosen, none when the user cancelled.
+    virtual QStringList showFileDialog(const FileDialogRequest& request) = 0;
     // Starts a program as a separate process in this process's current directory, without
     // waiting; `maximized` asks for its window to be shown maximised. Returns the system's
     // reason when it cannot be started, empty otherwise.
@@ -57,3 +73,5 @@ public:
     // One line on the process's standard error, for what fails where no window can say it.
     virtual void printError(const QString& line) = 0;
 };
+
+} // namespace logwarden::platform

@@ -1,36 +1,30 @@
 // SPDX-License-Identifier: MIT
 #include "platform/SystemText.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-#include <langinfo.h>
-#include <utility>
+#include "platform/TextCodec.h"
 
+#include <QStringDecoder>
+#include <optional>
+
+namespace logwarden::platform {
 namespace {
 
-// A code set that the converters do not know is taken as UTF-8, as Qt takes every locale.
-QStringDecoder systemDecoder() {
-    QStringDecoder decoder(systemCodeSet().constData());
-    return decoder.isValid() ? std::move(decoder) : QStringDecoder(QStringDecoder::Utf8);
-}
-
-QStringEncoder systemEncoder() {
-    QStringEncoder encoder(systemCodeSet().constData());
-    return encoder.isValid() ? std::move(encoder) : QStringEncoder(QStringEncoder::Utf8);
+// Made again only when the locale changed: a poll encodes the watched path.
+const TextCodec& systemCodec() {
+    thread_local QByteArray name;
+    thread_local std::optional<TextCodec> codec;
+    const QByteArray now = systemCodeSet();
+    if (!codec || now != name) {
+        name = now;
+        codec.emplace(now);
+        if (!codec->isValid()) {
+            codec.emplace("UTF-8");
+        }
+    }
+    return *codec;
 }
 
 } // namespace
-
-QByteArray systemCodeSet() {
-    const QByteArray name(nl_langinfo(CODESET));
-    // Without a locale every byte past 127 would be lost, and every path that holds one.
-    for (const char* utf8 : {"ANSI_X3.4-1968", "US-ASCII", "ASCII", "UTF-8", "UTF8"}) {
-        if (name.compare(utf8, Qt::CaseInsensitive) == 0) {
-            return QByteArrayLiteral("UTF-8");
-        }
-    }
-    return name.isEmpty() ? QByteArrayLiteral("UTF-8") : name;
-}
 
 QString decodeSystemText(QByteArrayView bytes) {
     if (systemCodeSet() == "UTF-8") {
@@ -42,23 +36,21 @@ QString decodeSystemText(QByteArrayView bytes) {
         QStringDecoder decoder(QStringDecoder::Utf8);
         return decoder.decode(bytes);
     }
-    QStringDecoder decoder = systemDecoder();
-    return decoder.decode(bytes);
+    return systemCodec().decode(bytes).text;
 }
 
 QByteArray encodeSystemText(const QString& text) {
-    QStringEncoder encoder = systemEncoder();
-    return encoder.encode(text);
+    return systemCodec().encode(text).bytes;
 }
 
 bool systemTextHolds(const QString& text) {
-    QStringEncoder encoder = systemEncoder();
-    const QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError()) {
+    const TextCodec& codec = systemCodec();
+    const TextCodec::Encoded encoded = codec.encode(text);
+    if (!encoded.clean) {
         return false;
     }
-    QStringDecoder decoder = systemDecoder();
-    return decoder.decode(bytes) == text && !decoder.hasError();
+    const TextCodec::Decoded decoded = codec.decode(encoded.bytes);
+    return decoded.clean && decoded.text == text;
 }
 
 namespace {
@@ -76,12 +68,11 @@ bool isEscapedByte(const QString& name, qsizetype i) {
 } // namespace
 
 QString decodeFileName(QByteArrayView bytes) {
-    QStringDecoder decoder = systemDecoder();
-    QString name = decoder.decode(bytes);
-    if (!decoder.hasError() && encodeSystemText(name) == bytes) {
-        return name;
+    const TextCodec::Decoded decoded = systemCodec().decode(bytes);
+    if (decoded.clean && encodeSystemText(decoded.text) == bytes) {
+        return decoded.text;
     }
-    name.clear();
+    QString name;
     for (const char byte : bytes) {
         const auto value = static_cast<unsigned char>(byte);
         name += QChar(value < 0x80 ? char16_t(value) : char16_t(EscapedByte + value));
@@ -103,3 +94,5 @@ QByteArray encodeFileName(const QString& name) {
     }
     return bytes;
 }
+
+} // namespace logwarden::platform

@@ -5,9 +5,10 @@
 #include <QByteArrayView>
 #include <QString>
 
-// Text in the system's code page: the code set of the locale in force ("UTF-8", "SHIFT_JIS",
-// ...), as the C library names it. An ASCII code set, the C locale's, counts as UTF-8.
-QByteArray systemCodeSet();
+// Text in the system's code page (systemCodeSet()). A code set the converters do not know is
+// taken as UTF-8, as Qt takes every locale.
+namespace logwarden::platform {
+
 QString decodeSystemText(QByteArrayView bytes);
 QByteArray encodeSystemText(const QString& text);
 // Whether the text, written in the code set, reads back as the same text.
@@ -19,3 +20,5 @@ bool systemTextHolds(const QString& text);
 // in the code set still opens its own file, never another one whose name is its lossy reading.
 QString decodeFileName(QByteArrayView bytes);
 QByteArray encodeFileName(const QString& name);
+
+} // namespace logwarden::platform

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "settings/IniFile.h"
 
+#include "platform/System.h"
 #include "platform/SystemText.h"
-#include "platform/WholeFile.h"
 #include "settings/IniLines.h"
 #include "settings/IniNumber.h"
 
 #include <algorithm>
 #include <variant>
 
-namespace modIniFile {
+namespace logwarden::settings::modIniFile {
 namespace {
 
 struct RecentList {};
@@ -56,7 +56,7 @@ void readValue(IniTextFile& file, const Field& field, AppSettings& settings) {
         }
     } else {
         for (QString& path : settings.gstrRecentFiles) {
-            path = decodeFileName(file.nextLine());
+            path = platform::decodeFileName(file.nextLine());
         }
     }
 }
@@ -65,9 +65,9 @@ void readValue(IniTextFile& file, const Field& field, AppSettings& settings) {
 // one longer than the reader takes would read back empty; one with a character the code set
 // lacks would read back as another path.
 bool readsBack(const QString& path) {
-    const QByteArray bytes = encodeFileName(path);
+    const QByteArray bytes = platform::encodeFileName(path);
     return !bytes.contains('\r') && !bytes.contains('\n') &&
-           bytes.size() <= IniTextFile::MaxLineBytes && decodeFileName(bytes) == path;
+           bytes.size() <= IniTextFile::MaxLineBytes && platform::decodeFileName(bytes) == path;
 }
 
 // Paths that would not read back are left out, and the later paths close the gap.
@@ -85,7 +85,7 @@ void appendValue(QByteArray& text, const Field& field, const AppSettings& settin
         text += QByteArray::number(settings.*(*number)) + "\r\n";
     } else {
         for (const QString& path : savedRecent(settings)) {
-            text += encodeFileName(path) + "\r\n";
+            text += platform::encodeFileName(path) + "\r\n";
         }
     }
 }
@@ -129,11 +129,23 @@ QByteArray settingsText(const AppSettings& settings) {
 
 void LoadIniFile(AppSettings& settings) {
     SetDefaultSettings(settings);
-    readSettings(platform::readWholeFile(QString::fromLatin1(FileName), MaxFileBytes), settings);
+    try {
+        readSettings(platform::readWholeFile(QString::fromLatin1(FileName), MaxFileBytes),
+                     settings);
+    } catch (const std::exception&) {
+        // A file that cannot be read leaves the reset values standing.
+    }
 }
 
 std::error_code SaveIniFile(const AppSettings& settings) {
-    return platform::writeWholeFile(QString::fromLatin1(FileName), settingsText(settings));
+    try {
+        platform::writeWholeFile(QString::fromLatin1(FileName), settingsText(settings));
+    } catch (const std::system_error& error) {
+        return error.code();
+    } catch (const platform::FileSystemStalled&) {
+        return std::make_error_code(std::errc::timed_out);
+    }
+    return {};
 }
 
-} // namespace modIniFile
+} // namespace logwarden::settings::modIniFile

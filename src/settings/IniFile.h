@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/modGlobal.h"
+#include "settings/AppSettings.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <system_error>
 
 // The settings file "Logwarden.ini" in the current directory.
-namespace modIniFile {
+namespace logwarden::settings::modIniFile {
 
 inline constexpr const char* FileName = "Logwarden.ini";
 // The longest file the saver writes is about 41 KB (ten paths of the longest a path can be);
@@ -32,4 +32,4 @@ void readSettings(QByteArrayView text, AppSettings& settings);
 // The whole file as the saver writes it: 51 lines, each ending in CR LF, in the system code page.
 QByteArray settingsText(const AppSettings& settings);
 
-} // namespace modIniFile
+} // namespace logwarden::settings::modIniFile

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace modIniFile {
+namespace logwarden::settings::modIniFile {
 
 QByteArrayView IniTextFile::nextLine() {
     const QByteArrayView rest = mText.sliced(std::min(mPos, mText.size()));
@@ -21,7 +21,7 @@ QByteArrayView IniTextFile::nextLine() {
 
 QString ReadIniLine(IniTextFile& file) {
     const QByteArrayView line = file.nextLine();
-    return line.isEmpty() ? QString() : decodeSystemText(line);
+    return line.isEmpty() ? QString() : platform::decodeSystemText(line);
 }
 
-} // namespace modIniFile
+} // namespace logwarden::settings::modIniFile

@@ -5,7 +5,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-namespace modIniFile {
+namespace logwarden::settings::modIniFile {
 
 // The settings text, taken line by line. CR LF, LF and a lone CR each end a line.
 class IniTextFile {
@@ -28,4 +28,4 @@ private:
 // The next line as text of the system code page; the empty string at the end of the file.
 QString ReadIniLine(IniTextFile& file);
 
-} // namespace modIniFile
+} // namespace logwarden::settings::modIniFile

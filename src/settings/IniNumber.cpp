@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace modIniFile {
+namespace logwarden::settings::modIniFile {
 namespace {
 
 bool isBlank(QChar c) {
@@ -71,4 +71,4 @@ std::optional<short> iniNumber(QStringView text) {
     return static_cast<short>(value);
 }
 
-} // namespace modIniFile
+} // namespace logwarden::settings::modIniFile

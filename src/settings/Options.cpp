@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "settings/Options.h"
 
-#include "core/frmMain.h"
 #include "settings/IniFile.h"
 
 #include <algorithm>
 #include <array>
 
-namespace options {
+namespace logwarden::settings {
 namespace {
 
 struct ColorItem {
@@ -88,13 +87,8 @@ std::optional<ui::Color> textColor(const QString& caption) {
     return colorOf(textColors, caption);
 }
 
-} // namespace options
-
-namespace {
-
-// Stores the choice and moves the check mark. An index that names no item (only an edited
-// settings file can hold one) falls back to the item a fresh start checks.
-int choose(ui::MenuArray& group, AppSettings& settings, short AppSettings::*field, int index) {
+int chooseOption(ui::MenuArray& group, AppSettings& settings, short AppSettings::*field,
+                 int index) {
     AppSettings reset;
     modIniFile::SetDefaultSettings(reset);
     const int chosen = group.contains(index) ? index : reset.*field;
@@ -103,29 +97,4 @@ int choose(ui::MenuArray& group, AppSettings& settings, short AppSettings::*fiel
     return chosen;
 }
 
-} // namespace
-
-void frmMain::mnuOptionLineCount_Click(int Index) {
-    choose(mnuOptionLineCount, g, &AppSettings::gintSizeLineCount, Index);
-    RefreshTail();
-}
-
-void frmMain::mnuOptionBufferSize_Click(int Index) {
-    choose(mnuOptionBufferSize, g, &AppSettings::gintSizeBufferSize, Index);
-    RefreshTail();
-}
-
-void frmMain::mnuBGColorVal_Click(int Index) {
-    const int chosen = choose(mnuBGColorVal, g, &AppSettings::gintColorBackground, Index);
-    txtView.setBackColor(*options::backgroundColor(mnuBGColorVal[chosen].caption()));
-}
-
-void frmMain::mnuTextColorVal_Click(int Index) {
-    const int chosen = choose(mnuTextColorVal, g, &AppSettings::gintColorTextFont, Index);
-    txtView.setForeColor(*options::textColor(mnuTextColorVal[chosen].caption()));
-}
-
-void frmMain::mnuTextSizeValue_Click(int Index) {
-    const int chosen = choose(mnuTextSizeValue, g, &AppSettings::gintSizeTextFont, Index);
-    txtView.setFontSize(chosen);
-}
+} // namespace logwarden::settings

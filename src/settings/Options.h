@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "settings/AppSettings.h"
 #include "ui/Menu.h"
 #include "ui/TextBox.h"
 
@@ -8,7 +9,7 @@
 #include <vector>
 
 // The option groups of the Options menu as laid out: item indices, captions, design check marks.
-namespace options {
+namespace logwarden::settings {
 
 std::vector<ui::MenuArray::Entry> lineCountItems();
 std::vector<ui::MenuArray::Entry> bufferSizeItems();
@@ -20,4 +21,9 @@ std::vector<ui::MenuArray::Entry> textSizeItems();
 std::optional<ui::Color> backgroundColor(const QString& caption);
 std::optional<ui::Color> textColor(const QString& caption);
 
-} // namespace options
+// Stores the choice in its field and moves the check mark. An index that names no item (only an
+// edited settings file can hold one) falls back to the item a fresh start checks, which is the
+// index returned.
+int chooseOption(ui::MenuArray& group, AppSettings& settings, short AppSettings::*field, int index);
+
+} // namespace logwarden::settings

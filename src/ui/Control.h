@@ -4,7 +4,7 @@
 #include <functional>
 #include <utility>
 
-namespace ui {
+namespace logwarden::ui {
 
 // A control model has exactly one observer: the binding that mirrors it onto a real widget.
 // Tests read the model instead, so no widget is needed to see what the window shows.
@@ -38,4 +38,4 @@ private:
     std::function<void()> mOnChange;
 };
 
-} // namespace ui
+} // namespace logwarden::ui

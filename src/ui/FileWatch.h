@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-namespace ui {
+namespace logwarden::ui {
 
 // The files and folders whose changes the platform reports as they happen; the binding calls
 // the form's handler on each report.
@@ -18,4 +18,4 @@ private:
     QStringList mPaths;
 };
 
-} // namespace ui
+} // namespace logwarden::ui

@@ -4,8 +4,9 @@
 #include "ui/Control.h"
 
 #include <QString>
+#include <cstdint>
 
-namespace ui {
+namespace logwarden::ui {
 
 enum class WindowState : short { Normal = 0, Minimized = 1, Maximized = 2 };
 
@@ -33,7 +34,12 @@ public:
     void setOuterSize(Size size) { assign(mOuter, size); }
     Size clientSize() const { return mClient; }
 
-    // What the platform reports after a move, resize or state change; no echo back to it.
+    // The window's own handle on the desktop, which names it as the owner of a dialog.
+    std::uintptr_t handle() const { return mHandle; }
+
+    // What the platform reports; no echo back to it.
+    void reportHandle(std::uintptr_t handle) { mHandle = handle; }
+    // After a move, resize or state change.
     void reportGeometry(WindowState state, Size outer, Size client) {
         mState = state;
         mOuter = outer;
@@ -42,6 +48,7 @@ public:
 
 private:
     QString mCaption;
+    std::uintptr_t mHandle = 0;
     int mIcon = 0;
     WindowState mState = WindowState::Normal;
     // Wider and taller than the classic 5925 x 3750: the time-stamp and size panels need 6940
@@ -50,4 +57,4 @@ private:
     Size mClient{7200, 6600};
 };
 
-} // namespace ui
+} // namespace logwarden::ui

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace ui {
+namespace logwarden::ui {
 
 class Label : public Placed {
 public:
@@ -27,4 +27,4 @@ private:
 // A captionless frame: it only groups a caption label and a value label.
 using Frame = Placed;
 
-} // namespace ui
+} // namespace logwarden::ui

@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-namespace ui {
+namespace logwarden::ui {
 
 class MenuArray;
 class MenuItem;
@@ -142,4 +142,4 @@ private:
     std::function<void(int)> mHandler;
 };
 
-} // namespace ui
+} // namespace logwarden::ui

@@ -3,7 +3,7 @@
 
 #include "ui/Control.h"
 
-namespace ui {
+namespace logwarden::ui {
 
 // Position and size in twips, relative to the parent's client area.
 struct Rect {
@@ -21,10 +21,7 @@ public:
 
     const Rect& rect() const { return mRect; }
     void setRect(const Rect& rect) { assign(mRect, rect); }
-    void setLeft(double v) { setRect({v, mRect.top, mRect.width, mRect.height}); }
-    void setTop(double v) { setRect({mRect.left, v, mRect.width, mRect.height}); }
     void setWidth(double v) { setRect({mRect.left, mRect.top, v, mRect.height}); }
-    void setHeight(double v) { setRect({mRect.left, mRect.top, mRect.width, v}); }
 
     bool visible() const { return mVisible; }
     void setVisible(bool visible) { assign(mVisible, visible); }
@@ -34,4 +31,4 @@ private:
     bool mVisible = true;
 };
 
-} // namespace ui
+} // namespace logwarden::ui

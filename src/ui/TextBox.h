@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace ui {
+namespace logwarden::ui {
 
 struct Color {
     int red = 0;
@@ -42,4 +42,4 @@ private:
     int mFontSize = 9;
 };
 
-} // namespace ui
+} // namespace logwarden::ui

@@ -3,7 +3,7 @@
 
 #include "ui/Control.h"
 
-namespace ui {
+namespace logwarden::ui {
 
 // A timer model: the binding runs a real timer while it is enabled and calls the handler on
 // each tick; tests call the handler themselves.
@@ -21,4 +21,4 @@ private:
     bool mEnabled;
 };
 
-} // namespace ui
+} // namespace logwarden::ui

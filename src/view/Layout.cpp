@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "view/Layout.h"
 
-#include "core/frmMain.h"
-#include "view/WindowForward.h"
-
 #include <algorithm>
 #include <cmath>
 
+namespace logwarden::view {
 namespace {
 
 // The running top and left are whole twips; a sum is rounded to the nearest, ties to even.
@@ -56,84 +54,4 @@ PanelGeometry layoutPanels(const ViewFlags& flags, ui::Size client, PanelGeometr
     return g;
 }
 
-std::array<frmMain::ViewSwitch, 5> frmMain::viewSwitches() {
-    return {{
-        {mnuViewFilepath, g.gblnViewFilepath, fraFilePath},
-        {mnuViewTimestamp, g.gblnViewTimestamp, fraLastModified},
-        {mnuViewFilesize, g.gblnViewFilesize, fraFileLen},
-        {mnuViewSearchWord, g.gblnViewSearchWord, fraSerchWord},
-        {mnuViewText, g.gblnViewText, txtView},
-    }};
-}
-
-void frmMain::Form_Resize() {
-    g.gintModeWindowState = static_cast<short>(window.windowState());
-    if (window.windowState() == ui::WindowState::Minimized) {
-        return;
-    }
-    const ui::Size outer = window.outerSize();
-    if (outer.width < MinimumOuterTwips || outer.height < MinimumOuterTwips) {
-        window.setOuterSize(
-            {std::max(outer.width, MinimumOuterTwips), std::max(outer.height, MinimumOuterTwips)});
-    }
-
-    const ViewFlags flags{g.gblnViewFilepath, g.gblnViewTimestamp, g.gblnViewFilesize,
-                          g.gblnViewSearchWord, g.gblnViewText};
-    const PanelGeometry current{fraFilePath.rect(),
-                                fraLastModified.rect(),
-                                fraFileLen.rect(),
-                                fraSerchWord.rect(),
-                                txtView.rect(),
-                                0,
-                                0};
-    const PanelGeometry next = layoutPanels(flags, window.clientSize(), current,
-                                            lblFilePath.rect().left, lblSerchWord.rect().left);
-    fraFilePath.setRect(next.filePath);
-    lblFilePath.setWidth(next.filePathLabelWidth);
-    fraLastModified.setRect(next.timeStamp);
-    fraFileLen.setRect(next.fileSize);
-    fraSerchWord.setRect(next.searchWord);
-    lblSerchWord.setWidth(next.searchWordLabelWidth);
-    txtView.setRect(next.text);
-    for (const ViewSwitch& view : viewSwitches()) {
-        view.control.setVisible(view.shown);
-    }
-
-    modWindowForward::SetWindowForward(port, g.gblnModeWindowForward);
-}
-
-void frmMain::flipView(const ui::MenuItem& item) {
-    for (const ViewSwitch& view : viewSwitches()) {
-        if (&view.item == &item) {
-            view.item.setChecked(!view.item.checked());
-            view.shown = view.item.checked();
-        }
-    }
-    Form_Resize();
-}
-
-void frmMain::mnuViewFilepath_Click() {
-    flipView(mnuViewFilepath);
-}
-
-void frmMain::mnuViewTimestamp_Click() {
-    flipView(mnuViewTimestamp);
-}
-
-void frmMain::mnuViewFilesize_Click() {
-    flipView(mnuViewFilesize);
-}
-
-void frmMain::mnuViewSearchWord_Click() {
-    flipView(mnuViewSearchWord);
-}
-
-void frmMain::mnuViewText_Click() {
-    flipView(mnuViewText);
-}
-
-void frmMain::mnuViewForward_Click() {
-    mnuViewForward.setChecked(!mnuViewForward.checked());
-    g.gblnModeWindowForward = mnuViewForward.checked();
-    modWindowForward::SetWindowForward(port, g.gblnModeWindowForward);
-}
+} // namespace logwarden::view

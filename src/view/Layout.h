@@ -4,6 +4,8 @@
 #include "ui/FormWindow.h"
 #include "ui/Placed.h"
 
+namespace logwarden::view {
+
 // Which panels the View menu shows.
 struct ViewFlags {
     bool filePath = true;
@@ -32,3 +34,5 @@ PanelGeometry layoutPanels(const ViewFlags& flags, ui::Size client, PanelGeometr
 
 // The smallest outer size of the window, in twips.
 inline constexpr double MinimumOuterTwips = 4000;
+
+} // namespace logwarden::view

@@ -3,10 +3,10 @@
 
 #include "platform/PlatformPort.h"
 
-namespace modWindowForward {
+namespace logwarden::view::modWindowForward {
 
-void SetWindowForward(PlatformPort& port, bool topmost) {
+void SetWindowForward(platform::PlatformPort& port, bool topmost) {
     port.setWindowForward(topmost);
 }
 
-} // namespace modWindowForward
+} // namespace logwarden::view::modWindowForward

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+namespace logwarden::platform {
 class PlatformPort;
+}
 
-namespace modWindowForward {
+namespace logwarden::view::modWindowForward {
 
 // Keeps the window above all others, or takes it back among them, without moving or resizing it.
-void SetWindowForward(PlatformPort& port, bool topmost);
+void SetWindowForward(platform::PlatformPort& port, bool topmost);
 
-} // namespace modWindowForward
+} // namespace logwarden::view::modWindowForward

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "files/OpenFileName.h"
 #include "platform/PlatformPort.h"
 
 #include <QStringList>
@@ -9,7 +8,7 @@
 #include <vector>
 
 // A scripted desktop: answers come from queues the test fills, and every request is recorded.
-class FakePort : public PlatformPort {
+class FakePort : public logwarden::platform::PlatformPort {
 public:
     struct Message {
         QString prompt;
@@ -19,10 +18,6 @@ public:
     };
     struct Input {
         QString prompt, title, defaultAnswer;
-    };
-    struct Dialog {
-        FileDialog function;
-        files::OpenFileName record; // as handed in, before the choice was written
     };
     struct Started {
         QString program;
@@ -45,11 +40,10 @@ public:
     void requestAttention() override { ++attentionCount; }
     void focusWindow() override { ++focusCount; }
     void closeWindow() override {}
-    bool showFileDialog(FileDialog function, files::OpenFileName& record) override {
-        dialogs.push_back({function, record});
-        return files::completeChoice(record, take(dialogAnswers, QStringList()));
+    QStringList showFileDialog(const logwarden::platform::FileDialogRequest& request) override {
+        dialogs.push_back(request);
+        return take(dialogAnswers, QStringList());
     }
-    std::uintptr_t windowHandle() const override { return handle; }
     QString startProcess(const QString& program, const QStringList& arguments,
                          bool maximized) override {
         started.push_back({program, arguments, maximized});
@@ -64,11 +58,10 @@ public:
     std::deque<QStringList> dialogAnswers; // the files chosen; none for a cancel
     QString startError;
     QString programPath = QStringLiteral("/opt/logwarden/bin/logwarden");
-    std::uintptr_t handle = 0x2a01;
 
     std::vector<Message> messages;
     std::vector<Input> inputs;
-    std::vector<Dialog> dialogs;
+    std::vector<logwarden::platform::FileDialogRequest> dialogs;
     std::vector<Started> started;
     std::vector<bool> forwardCalls;
     std::vector<QString> errors;

@@ -5,6 +5,9 @@
 #include "TempFiles.h"
 #include "core/frmMain.h"
 
+using namespace logwarden;
+using namespace logwarden::core;
+
 // One process of the program on the scripted desktop, started as the program starts it, in
 // the current folder (where it reads and writes its settings file).
 struct StartedForm {
@@ -14,7 +17,7 @@ struct StartedForm {
     explicit StartedForm(const QString& commandLine = {}) : form(global, port, commandLine) {
         form.Form_Load();
     }
-    const AppSettings& settings() const { return global; }
+    const settings::AppSettings& settings() const { return global; }
 };
 
 // A started form with a temporary current folder of its own, made before the form loads.
@@ -22,3 +25,10 @@ struct InTempWorkDir {
     TempWorkDir dir;
 };
 struct LoadedForm : InTempWorkDir, StartedForm {};
+
+// A log opened with the default settings.
+struct OpenedLog : LoadedForm {
+    explicit OpenedLog(const QByteArray& text = "ok 1\nERR 2\nok 3\nERR 4\n") {
+        form.OpenWatchedFile(dir.write("app.log", text));
+    }
+};

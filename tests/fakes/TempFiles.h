@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <vector>
 
+using logwarden::platform::decodeFileName;
+using logwarden::platform::encodeFileName;
+
 // A temporary folder that is also the current directory while it lives, so that the settings
 // file of the window under test is written there and nowhere else.
 class TempWorkDir {

@@ -3,7 +3,7 @@
 #include "PlainUser.h"
 #include "TailOracle.h"
 #include "core/TailReader.h"
-#include "platform/FileSystem.h"
+#include "platform/System.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -117,15 +117,15 @@ private Q_SLOTS:
     }
 
     // The last 25 KiB and one byte start one byte into a character of three bytes ("あ"); other
-    // bytes that are no text are shown, not dropped.
-    void oddBytesAreShownVisibly() {
+    // bytes that are no text are kept, as the replacement character, not dropped.
+    void oddBytesAreKept() {
         Window w;
         const QByteArray file =
             QStringLiteral("あ").toUtf8().repeated(10000) + "x\0\xFF\xFEy\n"_qba;
         w.form.OpenWatchedFile(w.dir.write("odd.log", file));
         QVERIFY(w.port.messages.empty());
-        QCOMPARE(w.form.txtView.text(),
-                 QStringLiteral("あ").repeated(8531) + "x\u2400\uFFFD\uFFFDy\r\n\r\n");
+        QCOMPARE(w.form.txtView.text(), QStringLiteral("あ").repeated(8531) +
+                                            QString::fromUtf16(u"x\0\uFFFD\uFFFDy\r\n\r\n", 9));
     }
 
     // A share that stops answering holds the window once, for about 2 s, and not again

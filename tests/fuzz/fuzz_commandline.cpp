@@ -7,6 +7,10 @@
 
 #include <cstdlib>
 
+using namespace logwarden;
+using platform::decodeFileName;
+using platform::encodeFileName;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     QStringList arguments;
@@ -21,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (expected.size() >= 2 && expected.front() == '"' && expected.back() == '"') {
         expected = expected.mid(1, expected.size() - 2);
     }
-    if (encodeFileName(commandLinePath(joinArguments(arguments))) != expected) {
+    if (encodeFileName(core::commandLinePath(core::joinArguments(arguments))) != expected) {
         std::abort();
     }
     return 0;

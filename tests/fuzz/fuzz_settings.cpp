@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace logwarden::settings;
+
 AppSettings load(const QByteArray& text) {
     AppSettings settings;
     modIniFile::SetDefaultSettings(settings);

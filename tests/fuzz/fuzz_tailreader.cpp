@@ -20,6 +20,9 @@
 
 namespace {
 
+using namespace logwarden;
+using namespace logwarden::core;
+
 void check(bool ok) {
     if (!ok) {
         std::abort();

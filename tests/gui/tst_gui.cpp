@@ -4,19 +4,23 @@
 #include "TempFiles.h"
 #include "core/frmMain.h"
 #include "files/OpenFileName.h"
+#include "files/ToolkitDialog.h"
 #include "gui/Fonts.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
-#include "gui/StartState.h"
 #include "gui/TextView.h"
 #include "gui/Twips.h"
+#include "platform/System.h"
 #include "view/Layout.h"
 
 #include <QtWidgets>
 #include <cstring>
 
-using namespace files;
+using namespace logwarden;
+using namespace logwarden::core;
+using namespace logwarden::files;
+using namespace logwarden::gui;
 
 namespace {
 
@@ -137,8 +141,8 @@ private Q_SLOTS:
         // desktop can show, so that a size asked for from outside cannot cost gigabytes.
         const Twips twips(w.window);
         const auto fits = [&](QSize s) {
-            return twips.fromPixelsX(s.width()) >= MinimumOuterTwips &&
-                   twips.fromPixelsY(s.height()) >= MinimumOuterTwips;
+            return twips.fromPixelsX(s.width()) >= view::MinimumOuterTwips &&
+                   twips.fromPixelsY(s.height()) >= view::MinimumOuterTwips;
         };
         const QSize least =
             w.window.minimumSize() + w.window.frameGeometry().size() - w.window.size();
@@ -250,8 +254,9 @@ private Q_SLOTS:
             dialog->isVisible() ? dialog->reject() : void();
         });
         const bool save = name != QLatin1String("app.log");
-        const bool taken = QtPort().showFileDialog(
-            save ? PlatformPort::FileDialog::Save : PlatformPort::FileDialog::Open, record);
+        QtPort port;
+        const bool taken = callDialogFunction(
+            save ? DialogFunction::GetSaveFileName : DialogFunction::GetOpenFileName, record, port);
         const int mode = save || !flags                 ? QFileDialog::AnyFile
                          : flags & OFN_ALLOWMULTISELECT ? QFileDialog::ExistingFiles
                                                         : QFileDialog::ExistingFile;
@@ -322,10 +327,11 @@ private Q_SLOTS:
         QVERIFY(port.messages.isEmpty() && record.open(QIODevice::ReadOnly));
         QCOMPARE(record.readAll(), encodeFileName(expected.join(QChar(0))));
         // The copy takes that state once; no other.
-        qputenv(StartStateVariable, value);
-        QVERIFY(takeStartState() == state);
-        qputenv(StartStateVariable, "minimized");
-        QVERIFY(!takeStartState() && !qEnvironmentVariableIsSet(StartStateVariable));
+        const auto show = maximized ? platform::StartShow::Maximized : platform::StartShow::Normal;
+        qputenv("LOGWARDEN_START_STATE", value);
+        QVERIFY(platform::takeStartShow() == show);
+        qputenv("LOGWARDEN_START_STATE", "minimized");
+        QVERIFY(!platform::takeStartShow() && !qEnvironmentVariableIsSet("LOGWARDEN_START_STATE"));
     }
 
     // Where the reader is (at the end, or a line selected), the lines appended, what changes.

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/FileSystem.h"
-
+#include "platform/BoundedCall.h"
+#include "platform/System.h"
 #include "platform/SystemText.h"
+#include "platform/posix/Descriptor.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -14,33 +15,22 @@
 #include <sys/vfs.h>
 #endif
 
-namespace platform {
+namespace logwarden::platform {
 namespace {
 
 [[noreturn]] void throwErrno() {
     throw std::system_error(errno, std::generic_category());
 }
 
-// Closes the descriptor on every way out, errors included. Non-blocking, so that a FIFO put
-// in the file's place since it was queried cannot hold the open until a writer comes.
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const QByteArray& path)
-        : mFd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
-        if (mFd < 0) {
-            throwErrno();
-        }
+// Non-blocking, so that a FIFO put in the file's place since it was queried cannot hold the
+// open until a writer comes.
+int openForReading(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        throwErrno();
     }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    ReadOnlyFile(ReadOnlyFile&&) = delete;
-    ReadOnlyFile& operator=(ReadOnlyFile&&) = delete;
-    ~ReadOnlyFile() { ::close(mFd); }
-    int fd() const { return mFd; }
-
-private:
-    int mFd;
-};
+    return fd;
+}
 
 // A folder is an error; other non-regular files are read as empty.
 std::int64_t readableLength(const struct stat& st) {
@@ -66,7 +56,7 @@ bool isRegular(const QByteArray& path) {
 }
 
 QByteArray bytesAt(const QByteArray& path, std::int64_t offset, std::int64_t length) {
-    ReadOnlyFile file(path);
+    const posix::Descriptor file(openForReading(path));
     struct stat st {};
     if (::fstat(file.fd(), &st) != 0) {
         throwErrno();
@@ -74,23 +64,12 @@ QByteArray bytesAt(const QByteArray& path, std::int64_t offset, std::int64_t len
     if (readableLength(st) == 0 || offset < 0 || length <= 0) {
         return {};
     }
-    QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::pread(file.fd(), bytes.data() + got,
-                                  static_cast<size_t>(bytes.size() - got), offset + got);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            throwErrno();
-        }
-        if (n == 0) {
-            break; // the file shrank since its length was taken
-        }
-        got += n;
+    bool failed = false;
+    // Fewer bytes come when the file shrank since its length was taken.
+    QByteArray bytes = posix::readFrom(file.fd(), offset, static_cast<qsizetype>(length), failed);
+    if (failed) {
+        throwErrno();
     }
-    bytes.truncate(got);
     return bytes;
 }
 
@@ -178,4 +157,4 @@ QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length)
         native, [native, offset, length] { return bytesAt(native, offset, length); });
 }
 
-} // namespace platform
+} // namespace logwarden::platform

@@ -1,22 +1,44 @@
 // SPDX-License-Identifier: MIT
-#include "platform/Process.h"
-
+#include "platform/System.h"
 #include "platform/SystemText.h"
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
 extern char** environ; // NOLINT(readability-redundant-declaration): not every header declares it
 
-namespace platform {
+namespace logwarden::platform {
+namespace {
 
-QString startDetached(const QString& program, const QStringList& arguments,
-                      const QByteArray& variable) {
+// Windows hands a new process its first show state in its start-up information; POSIX has no
+// such field, and the command line is the one watched path, so the parent sets a variable of
+// its own in the child's environment.
+constexpr const char* StartShowVariable = "LOGWARDEN_START_STATE";
+const QByteArray maximizedValue = QByteArrayLiteral("maximized");
+const QByteArray normalValue = QByteArrayLiteral("normal");
+
+} // namespace
+
+std::optional<StartShow> takeStartShow() {
+    const QByteArray value = qgetenv(StartShowVariable);
+    qunsetenv(StartShowVariable);
+    if (value == maximizedValue) {
+        return StartShow::Maximized;
+    }
+    if (value == normalValue) {
+        return StartShow::Normal;
+    }
+    return std::nullopt;
+}
+
+void startDetached(const QString& program, const QStringList& arguments, StartShow show) {
+    QByteArray entry = QByteArray(StartShowVariable) + '=' +
+                       (show == StartShow::Maximized ? maximizedValue : normalValue);
     std::vector<QByteArray> bytes{encodeFileName(program)};
     for (const QString& argument : arguments) {
         bytes.push_back(encodeFileName(argument));
@@ -27,7 +49,6 @@ QString startDetached(const QString& program, const QStringList& arguments,
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    QByteArray entry = variable;
     const QByteArrayView name = QByteArrayView(entry).first(entry.indexOf('=') + 1);
     std::vector<char*> envp;
     for (char** e = environ; *e != nullptr; ++e) {
@@ -40,7 +61,7 @@ QString startDetached(const QString& program, const QStringList& arguments,
 
     std::array<int, 2> failure{};
     if (::pipe2(failure.data(), O_CLOEXEC) != 0) {
-        return QString::fromLocal8Bit(std::strerror(errno));
+        throw std::system_error(errno, std::generic_category());
     }
     // Two forks, so that the program is nobody's child here and never waits as a zombie. Only
     // async-signal-safe calls after the fork: this process has other threads.
@@ -66,10 +87,9 @@ QString startDetached(const QString& program, const QStringList& arguments,
         }
     }
     ::close(failure[0]);
-    if (child < 0) {
-        return QString::fromLocal8Bit(std::strerror(forkError));
+    if (child < 0 || got == sizeof error) {
+        throw std::system_error(child < 0 ? forkError : error, std::generic_category());
     }
-    return got == sizeof error ? QString::fromLocal8Bit(std::strerror(error)) : QString();
 }
 
-} // namespace platform
+} // namespace logwarden::platform

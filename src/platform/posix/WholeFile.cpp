@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/WholeFile.h"
-
 #include "platform/BoundedCall.h"
+#include "platform/System.h"
 #include "platform/SystemText.h"
+#include "platform/posix/Descriptor.h"
 
 #include <QRandomGenerator>
 #include <cerrno>
@@ -12,9 +12,10 @@
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
-namespace platform {
+namespace logwarden::platform {
 namespace {
 
 // A save in progress holds a lock on its temporary file; one that is unlocked and this old
@@ -31,24 +32,7 @@ bool isDenied(std::error_code error) {
            error == std::errc::read_only_file_system;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : mFd(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    Descriptor(Descriptor&&) = delete;
-    Descriptor& operator=(Descriptor&&) = delete;
-    ~Descriptor() {
-        if (mFd >= 0) {
-            ::close(mFd);
-        }
-    }
-    int fd() const { return mFd; }
-    bool isOpen() const { return mFd >= 0; }
-
-private:
-    int mFd;
-};
+using posix::Descriptor;
 
 bool writeAll(int fd, QByteArrayView bytes) {
     for (qsizetype done = 0; done < bytes.size();) {
@@ -63,20 +47,8 @@ bool writeAll(int fd, QByteArrayView bytes) {
 }
 
 QByteArray readUpTo(int fd, qsizetype cap) {
-    QByteArray bytes(cap, Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < cap) {
-        const ssize_t n = ::pread(fd, bytes.data() + got, static_cast<size_t>(cap - got), got);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        got += n;
-    }
-    bytes.truncate(got);
-    return bytes;
+    bool failed = false;
+    return posix::readFrom(fd, 0, cap, failed);
 }
 
 QByteArray folderOf(const QByteArray& path) {
@@ -173,13 +145,26 @@ std::error_code replaceByRename(const QByteArray& path, const struct stat* old,
     return {};
 }
 
+// Nothing for a file that is not there or is no regular file; an error for one that cannot be
+// read.
 QByteArray readRegular(const QByteArray& path, qsizetype cap) {
     const Descriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};
-    if (!file.isOpen() || ::fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!file.isOpen() && errno == ENOENT) {
         return {};
     }
-    return readUpTo(file.fd(), cap);
+    if (!file.isOpen() || ::fstat(file.fd(), &st) != 0) {
+        throw std::system_error(lastError());
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return {};
+    }
+    bool failed = false;
+    QByteArray bytes = posix::readFrom(file.fd(), 0, cap, failed);
+    if (failed) {
+        throw std::system_error(lastError());
+    }
+    return bytes;
 }
 
 std::error_code write(const QByteArray& path, QByteArrayView bytes) {
@@ -207,22 +192,17 @@ std::error_code write(const QByteArray& path, QByteArrayView bytes) {
 // The folder decides where the file lives, also before the file exists.
 QByteArray readWholeFile(const QString& name, qsizetype cap) {
     const QByteArray path = encodeFileName(name);
-    try {
-        return boundedUnlessLocal<QByteArray>(folderOf(path),
-                                              [path, cap] { return readRegular(path, cap); });
-    } catch (const FileSystemStalled&) {
-        return {};
-    }
+    return boundedUnlessLocal<QByteArray>(folderOf(path),
+                                          [path, cap] { return readRegular(path, cap); });
 }
 
-std::error_code writeWholeFile(const QString& name, QByteArrayView bytes) {
+void writeWholeFile(const QString& name, QByteArrayView bytes) {
     const QByteArray path = encodeFileName(name);
-    try {
-        return boundedUnlessLocal<std::error_code>(
-            folderOf(path), [path, copy = bytes.toByteArray()] { return write(path, copy); });
-    } catch (const FileSystemStalled&) {
-        return std::make_error_code(std::errc::timed_out);
+    const std::error_code error = boundedUnlessLocal<std::error_code>(
+        folderOf(path), [path, copy = bytes.toByteArray()] { return write(path, copy); });
+    if (error) {
+        throw std::system_error(error);
     }
 }
 
-} // namespace platform
+} // namespace logwarden::platform

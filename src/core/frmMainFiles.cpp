@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
+// The File menu's commands and drops.
 #include "core/frmMain.h"
 #include "files/OpenSaveDialog.h"
 
 #include <QDir>
+
+namespace logwarden::core {
+
+using platform::PlatformPort;
 
 void frmMain::mnuFileOpen_Click() {
     if (timFileCheck.enabled() &&
@@ -14,7 +19,7 @@ void frmMain::mnuFileOpen_Click() {
     mnuMonitorStop_Click();
     QString path;
     {
-        clsOpenSaveDialog dialog(port);
+        files::clsOpenSaveDialog dialog(port);
         dialog.Filter(QStringLiteral("すべてのファイル (*.*)") + QChar(u'\0') +
                       QStringLiteral("*.*;"));
         dialog.FileMustExist(true);
@@ -23,7 +28,7 @@ void frmMain::mnuFileOpen_Click() {
         dialog.Explorer(true);
         dialog.PathMustExist(true);
         dialog.InitDir(QDir::currentPath());
-        dialog.ShowOpen(port.windowHandle());
+        dialog.ShowOpen(window.handle());
         path = dialog.FilePath();
     }
     if (!path.isEmpty()) {
@@ -61,3 +66,5 @@ void frmMain::Form_OLEDragDrop(const DropData& data) {
     port.focusWindow();
     OpenWatchedFile(path);
 }
+
+} // namespace logwarden::core

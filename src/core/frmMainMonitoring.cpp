@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
+// Monitoring: polling, file notification and the update notice.
 #include "core/frmMain.h"
 
 #include <QFileInfo>
 #include <algorithm>
 #include <tuple>
 
+namespace logwarden::core {
 namespace {
 const QString monitoringMark = QStringLiteral(" - 監視中");
 }
@@ -94,3 +96,5 @@ void frmMain::timNotify_Timer() {
     watchFile(false);
     timNotify.setInterval(std::min(timNotify.interval() * 2, slowest));
 }
+
+} // namespace logwarden::core

@@ -6,9 +6,9 @@
 
 // What the window manager says of a window kept above the others, on X11: whether it still
 // keeps it there (nothing elsewhere), and asking it to again.
-namespace x11 {
+namespace logwarden::gui::x11 {
 
 std::optional<bool> isKeptAbove(const QWindow& window);
 void keepAbove(const QWindow& window);
 
-} // namespace x11
+} // namespace logwarden::gui::x11

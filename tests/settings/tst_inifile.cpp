@@ -17,6 +17,9 @@
 // The settings file: how it is read and written, and what start-up and close do with it when
 // it is not what the saver wrote, cannot be written, or is written by two processes at once.
 
+using settings::AppSettings;
+namespace modIniFile = settings::modIniFile;
+
 Q_DECLARE_METATYPE(AppSettings)
 
 namespace {
@@ -96,7 +99,7 @@ int closer(int v) {
 
 } // namespace
 
-class SettingsTest : public QObject {
+class IniFileTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -337,8 +340,8 @@ int main(int argc, char** argv) {
         return closer(QByteArray(argv[2]).toInt());
     }
     QCoreApplication app(argc, argv);
-    SettingsTest test;
+    IniFileTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_settings.moc"
+#include "tst_inifile.moc"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "gui/X11KeepAbove.h"
+#include "gui/x11/KeepAbove.h"
 
 #include <QGuiApplication>
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include <memory>
 #include <xcb/xcb.h>
 
-namespace x11 {
+namespace logwarden::gui::x11 {
 namespace {
 
 xcb_connection_t* connection() {
@@ -23,6 +23,17 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
+// Looked up once: each lookup is a round trip to the X server.
+struct Atoms {
+    xcb_atom_t state;
+    xcb_atom_t above;
+};
+
+const Atoms& atoms(xcb_connection_t* c) {
+    static const Atoms known{atom(c, "_NET_WM_STATE"), atom(c, "_NET_WM_STATE_ABOVE")};
+    return known;
+}
+
 } // namespace
 
 std::optional<bool> isKeptAbove(const QWindow& window) {
@@ -30,11 +41,11 @@ std::optional<bool> isKeptAbove(const QWindow& window) {
     if (c == nullptr) {
         return std::nullopt;
     }
-    const xcb_atom_t above = atom(c, "_NET_WM_STATE_ABOVE");
+    const xcb_atom_t above = atoms(c).above;
     const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
         xcb_get_property_reply(c,
                                xcb_get_property(c, 0, static_cast<xcb_window_t>(window.winId()),
-                                                atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64),
+                                                atoms(c).state, XCB_ATOM_ATOM, 0, 64),
                                nullptr),
         &std::free);
     if (!reply) {
@@ -56,9 +67,9 @@ void keepAbove(const QWindow& window) {
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = static_cast<xcb_window_t>(window.winId());
-    message.type = atom(c, "_NET_WM_STATE");
+    message.type = atoms(c).state;
     message.data.data32[0] = add;
-    message.data.data32[1] = atom(c, "_NET_WM_STATE_ABOVE");
+    message.data.data32[1] = atoms(c).above;
     message.data.data32[3] = fromApplication;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     xcb_send_event(c, 0, root,
@@ -67,4 +78,4 @@ void keepAbove(const QWindow& window) {
     xcb_flush(c);
 }
 
-} // namespace x11
+} // namespace logwarden::gui::x11

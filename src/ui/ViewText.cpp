@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "ui/ViewLines.h"
+#include "ui/ViewText.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace ui {
+namespace logwarden::ui {
 namespace {
 
 // Laying out and drawing a line cost more the longer it is, and marks piled on one character
@@ -15,6 +15,24 @@ namespace {
 // stream-safe text format. The view draws no more than that; the copy keeps the whole text.
 constexpr qsizetype maxShownLength = 3000;
 constexpr int maxMarks = 30;
+
+bool isControl(char16_t c) {
+    return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F);
+}
+
+// Characters that reorder or break what follows them; NEL is a line break to some readers.
+bool isLayoutControl(char16_t c) {
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x2028 && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+// A C0 control or DEL as its picture; any other as its code.
+QString symbolFor(char16_t c) {
+    if (c < 0x20 || c == 0x7F) {
+        return QChar(c == 0x7F ? char16_t(0x2421) : char16_t(0x2400 + c));
+    }
+    return QStringLiteral("<U+%1>").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+}
 
 bool breaksLine(char32_t c) {
     return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
@@ -31,6 +49,31 @@ qsizetype codePoints(QStringView text) {
 }
 
 } // namespace
+
+void appendPiece(QString& text, QStringView piece) {
+    text.append(piece);
+    text.append(QLatin1String("\r\n"));
+}
+
+QString visibleText(QStringView text, bool oneLine) {
+    const auto hidden = [oneLine](QChar c) {
+        const char16_t u = c.unicode();
+        return (isControl(u) && (oneLine || (u != u'\t' && u != u'\n'))) || isLayoutControl(u);
+    };
+    if (std::none_of(text.begin(), text.end(), hidden)) {
+        return text.toString();
+    }
+    QString shown;
+    shown.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        if (hidden(c)) {
+            shown += symbolFor(c.unicode());
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
 
 QList<QStringView> splitLines(QStringView text) {
     QList<QStringView> lines;
@@ -50,7 +93,9 @@ QList<QStringView> splitLines(QStringView text) {
     return lines;
 }
 
-QString displayLine(QStringView line) {
+QString displayLine(QStringView rawLine) {
+    const QString visible = visibleText(rawLine);
+    const QStringView line(visible);
     const auto plain = [](QChar c) {
         return c.unicode() < 0x300 ? !breaksLine(c.unicode())
                                    : !c.isMark() && !c.isSurrogate() && !breaksLine(c.unicode());
@@ -144,4 +189,4 @@ std::optional<qsizetype> findLines(const QList<QStringView>& shown, const QList<
     return at;
 }
 
-} // namespace ui
+} // namespace logwarden::ui
