@@ -4,9 +4,9 @@
 #include "LogFixture.h"
 #include "PhysicalLimit.h"
 #include "Summary.h"
+#include "core/TailDecoder.h"
 #include "core/TailReader.h"
 #include "core/frmMain.h"
-#include "core/TailDecoder.h"
 #include "platform/System.h"
 
 #include <QFile>

@@ -8,7 +8,6 @@
 #include "platform/System.h"
 #include "platform/SystemText.h"
 #include "platform/Version.h"
-#include "settings/IniFile.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -107,8 +106,7 @@ int main(int argc, char* argv[]) {
                                        ? ui::WindowState::Maximized
                                        : ui::WindowState::Normal);
     }
-    const gui::SessionEnd sessionEnd(window,
-                                     [&global] { settings::modIniFile::SaveIniFile(global); });
+    const gui::SessionEnd sessionEnd(window, [&form] { form.saveSettings(); });
     window.showInChosenState();
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 
 namespace logwarden::core {
 namespace {
@@ -47,6 +48,20 @@ TailBytes readTail(const QString& path, std::int64_t fileLen, std::int32_t lineC
     tail.start = tailOffset(tail.window, lineCount);
     tail.cut = tail.start == 0 && start > 1;
     return tail;
+}
+
+TailLook lookAtTail(const QString& path, const ComparisonState& seen, std::int32_t lineCount,
+                    std::int64_t bufferKiB) {
+    const platform::FileStamp stamp = platform::queryFile(path);
+    TailLook look{seen, {lineCount, stamp.lastModified, stamp.length, stamp.id}, bufferKiB, {}, {}};
+    if (look.now != seen && stamp.length > 0) {
+        try {
+            look.tail = readTail(path, stamp.length, lineCount, bufferKiB);
+        } catch (const std::system_error&) {
+            look.readError = std::current_exception();
+        }
+    }
+    return look;
 }
 
 QString formatFileLen(std::int64_t length) {

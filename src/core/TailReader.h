@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/DateTime.h"
+#include "platform/System.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <cstdint>
+#include <exception>
+#include <optional>
 
 namespace logwarden::core {
 
@@ -24,6 +29,31 @@ qsizetype tailOffset(QByteArrayView window, std::int32_t lineCount);
 // and finds its last `lineCount` lines. Throws std::system_error.
 TailBytes readTail(const QString& path, std::int64_t fileLen, std::int32_t lineCount,
                    std::int64_t bufferKiB);
+
+// What a read is made for: the line count, time stamp and length of the file (and which file
+// it was) when the shown text was read. None after a file was chosen, so that the choice
+// always reads it.
+struct ComparisonState {
+    std::int32_t lineCount = 0;
+    platform::DateTime lastModified;
+    std::int64_t length = 0;
+    std::optional<platform::FileId> id;
+    friend bool operator==(const ComparisonState&, const ComparisonState&) = default;
+};
+
+// One look at the watched file: its state now and, when that differs from the state `seen`
+// and the file is not empty, its tail. A read that failed after the state was taken is kept as
+// its error, so that the state still counts. Throws std::system_error when the state cannot be
+// taken.
+struct TailLook {
+    ComparisonState seen;
+    ComparisonState now;
+    std::int64_t bufferKiB = 0;
+    TailBytes tail;
+    std::exception_ptr readError;
+};
+TailLook lookAtTail(const QString& path, const ComparisonState& seen, std::int32_t lineCount,
+                    std::int64_t bufferKiB);
 
 // "###,##0" followed by " byte ": 1234567 gives "1,234,567 byte ".
 QString formatFileLen(std::int64_t length);

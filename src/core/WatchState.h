@@ -19,8 +19,8 @@ struct WatchState {
     double mdblBufferSize = 0;
     platform::DateTime mdtmLastModified{};
     std::int64_t mdblFileLen = 0;
-    // Part of the change test: a file renamed over is another file. None after a file was
-    // chosen, so that the choice always reads it.
+    // Part of the change test (ComparisonState): a file renamed over is another file. None
+    // after a file was chosen, so that the choice always reads it.
     std::optional<platform::FileId> mFileId;
     bool mblnReading = false;
     TailBytes mTailBytes; // the last read, kept to show it again in another encoding

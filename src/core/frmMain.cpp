@@ -80,7 +80,7 @@ QString frmMain::GetAppCaption() {
 }
 
 void frmMain::Form_Load() {
-    settings::modIniFile::LoadIniFile(g);
+    mSettingsUnread = settings::modIniFile::LoadIniFile(g);
     mlngLineCount = 20;
     mblnReading = false;
     mintFlashState = 0;
@@ -117,11 +117,22 @@ void frmMain::handleCommandLine() {
 }
 
 void frmMain::Form_QueryUnload() {
-    if (const std::error_code error = settings::modIniFile::SaveIniFile(g)) {
-        port.printError(QStringLiteral("logwarden: %1 を保存できません: %2")
-                            .arg(QLatin1String(FileName), QString::fromLocal8Bit(error.message())));
-    }
+    saveSettings();
     view::modWindowForward::SetWindowForward(port, false);
+}
+
+// A file that was there but could not be read holds settings this window never saw: writing
+// the reset values over them would lose them.
+void frmMain::saveSettings() {
+    const auto say = [this](const QString& what, std::error_code error) {
+        port.printError(what.arg(QLatin1String(FileName), QString::fromLocal8Bit(error.message())));
+    };
+    if (mSettingsUnread) {
+        say(QStringLiteral("logwarden: 起動時に %1 を読めなかったため、保存しません: %2"),
+            mSettingsUnread);
+    } else if (const std::error_code error = settings::modIniFile::SaveIniFile(g)) {
+        say(QStringLiteral("logwarden: %1 を保存できません: %2"), error);
+    }
 }
 
 void frmMain::OpenWatchedFile(const QString& path) {
@@ -130,6 +141,8 @@ void frmMain::OpenWatchedFile(const QString& path) {
     mdtmLastModified = platform::localDate(1990, 1, 1);
     mdblFileLen = 0;
     mFileId.reset();
+    mPendingLook.reset();
+    timReadPending.setEnabled(false);
     mnuMonitorStop_Click();
     RefreshTail();
     AddRecentFile(path);

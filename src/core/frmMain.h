@@ -3,6 +3,7 @@
 
 #include "core/WatchState.h"
 #include "core/modGlobal.h"
+#include "platform/BoundedCall.h"
 #include "platform/PlatformPort.h"
 #include "ui/FileWatch.h"
 #include "ui/FormWindow.h"
@@ -51,6 +52,9 @@ public:
     // Start-up and close (frmMain.cpp)
     void Form_Load();
     void Form_QueryUnload();
+    // The settings file written as the window's close writes it, or left alone, with the reason
+    // on standard error, when the file there could not be read at start.
+    void saveSettings();
     static QString GetAppCaption();
     void OpenWatchedFile(const QString& path);
     static bool FileExists(const QString& path);
@@ -74,6 +78,7 @@ public:
     void timFlash_Timer();
     void fileWatch_Changed();
     void timNotify_Timer();
+    void timReadPending_Timer();
 
     // Layout and the View menu (frmMainView.cpp)
     void Form_Resize();
@@ -119,10 +124,12 @@ public:
 
     ui::Timer timFileCheck{1000, false};
     ui::Timer timFlash{300, true};
-    // Beyond the classic window: file notification, and the interval that folds its bursts.
+    // Beyond the classic window: file notification, and the interval that folds its bursts;
+    // a read on a slow share, asked after while it is on its way.
     ui::FileWatch fileWatch;
     static constexpr int NotifyQuickestMs = 30;
     ui::Timer timNotify{NotifyQuickestMs, false};
+    ui::Timer timReadPending{50, false};
 
     ui::MenuItem mnuFile{{QStringLiteral("ファイル(&F)")}};
     ui::MenuItem mnuFileOpen{{QStringLiteral("ファイルを開く(&O)"), QStringLiteral("Ctrl+O")}};
@@ -187,9 +194,10 @@ private:
     void connectHandlers();
     void handleCommandLine();
     void failRead(const QString& description);
-    void checkFile();
+    void checkFile(bool notified);
     void watchFile(bool withItsWrites);
-    bool waitForRotation(const std::system_error& error);
+    ComparisonState seenState() const;
+    std::optional<TailLook> lookAgain();
     void decodeShownTail();
     // A View switch: its menu item, the setting that records it and the control it shows.
     struct ViewSwitch {
@@ -203,8 +211,15 @@ private:
     modGlobal& g;
     PlatformPort& port;
     QString mCommandLine;
-    // Ticks the watched path has been missing while monitoring: a log being rotated.
-    std::optional<int> mMissingTicks;
+    // Why the settings file at start could not be read; the close leaves it alone then.
+    std::error_code mSettingsUnread;
+    // The check under way was started by a file notification.
+    bool mCheckingNotified = false;
+    struct PendingLook {
+        QString path;
+        platform::BackgroundCall<TailLook> call;
+    };
+    std::optional<PendingLook> mPendingLook;
 };
 
 } // namespace logwarden::core

@@ -4,7 +4,6 @@
 
 #include <QFileInfo>
 #include <algorithm>
-#include <tuple>
 
 namespace logwarden::core {
 namespace {
@@ -28,19 +27,22 @@ void frmMain::mnuMonitorStop_Click() {
     fileWatch.setPaths({});
     timNotify.setEnabled(false);
     timNotify.setInterval(NotifyQuickestMs);
-    mMissingTicks.reset();
 }
 
 void frmMain::timFileCheck_Timer() {
-    if (mMissingTicks) {
-        ++*mMissingTicks;
-    }
-    checkFile();
+    checkFile(false);
 }
 
-void frmMain::checkFile() {
+// A read on a slow share has come.
+void frmMain::timReadPending_Timer() {
+    checkFile(true);
+}
+
+void frmMain::checkFile(bool notified) {
     if (!mstrFilePath.isEmpty()) {
+        mCheckingNotified = notified;
         RefreshTail();
+        mCheckingNotified = false;
         return;
     }
     // Started with no file: polling ends, but the menu stays as the user left it.
@@ -76,7 +78,7 @@ void frmMain::fileWatch_Changed() {
     if (!timFileCheck.enabled() || timNotify.enabled()) {
         return;
     }
-    checkFile();
+    checkFile(true);
     watchFile(false);
     timNotify.setEnabled(true);
 }
@@ -85,10 +87,9 @@ void frmMain::timNotify_Timer() {
     constexpr int slowest = 240;
     // Watched again before the check, so that no write falls between the two.
     watchFile(true);
-    const auto seen = std::tie(mlngLineCount, mdtmLastModified, mdblFileLen, mFileId);
-    const auto before = std::make_tuple(mlngLineCount, mdtmLastModified, mdblFileLen, mFileId);
-    checkFile();
-    if (seen == before || !timFileCheck.enabled()) {
+    const ComparisonState before = seenState();
+    checkFile(true);
+    if (seenState() == before || !timFileCheck.enabled()) {
         timNotify.setEnabled(false);
         timNotify.setInterval(NotifyQuickestMs);
         return;

@@ -3,9 +3,11 @@
 #include "core/TailDecoder.h"
 #include "core/TailReader.h"
 #include "core/frmMain.h"
+#include "platform/SystemText.h"
 
+#include <chrono>
 #include <system_error>
-#include <tuple>
+#include <utility>
 
 namespace logwarden::core {
 namespace {
@@ -27,29 +29,26 @@ std::int32_t frmMain::GetBufferSize() const {
     return index ? *index * 25 : 10;
 }
 
-namespace {
-using ComparisonState =
-    std::tuple<std::int32_t, platform::DateTime, std::int64_t, std::optional<platform::FileId>>;
-} // namespace
+// The check marks are the working values; gintSizeLineCount and gintSizeBufferSize only copy
+// them for the settings file.
+ComparisonState frmMain::seenState() const {
+    return {mlngLineCount, mdtmLastModified, mdblFileLen, mFileId};
+}
 
 void frmMain::RefreshTail() {
     if (mblnReading || mstrFilePath.isEmpty()) {
         return;
     }
-    const ComparisonState seen{mlngLineCount, mdtmLastModified, mdblFileLen, mFileId};
     try {
-        const std::int32_t lineCount = GetLineCount();
-        const platform::FileStamp stamp = platform::queryFile(mstrFilePath);
-        mMissingTicks.reset();
-        if (lineCount == mlngLineCount && stamp.lastModified == mdtmLastModified &&
-            stamp.length == mdblFileLen && stamp.id == mFileId) {
+        const std::optional<TailLook> look = lookAgain();
+        if (!look || look->now == look->seen) {
             return;
         }
-        mlngLineCount = lineCount;
-        mdtmLastModified = stamp.lastModified;
-        mdblFileLen = stamp.length;
-        mFileId = stamp.id;
-        mdblBufferSize = GetBufferSize();
+        mlngLineCount = look->now.lineCount;
+        mdtmLastModified = look->now.lastModified;
+        mdblFileLen = look->now.length;
+        mFileId = look->now.id;
+        mdblBufferSize = static_cast<double>(look->bufferKiB);
         lblLastModified.setCaption(platform::formatDateTime(mdtmLastModified));
         lblFileLen.setCaption(formatFileLen(mdblFileLen));
         if (mdblFileLen == 0) {
@@ -60,8 +59,10 @@ void frmMain::RefreshTail() {
             return;
         }
         mblnReading = true;
-        mTailBytes = readTail(mstrFilePath, mdblFileLen, mlngLineCount,
-                              static_cast<std::int64_t>(mdblBufferSize));
+        if (look->readError) {
+            std::rethrow_exception(look->readError);
+        }
+        mTailBytes = look->tail;
         decodeShownTail();
         if (!port.isActiveWindow()) {
             mintFlashState = 1;
@@ -71,17 +72,58 @@ void frmMain::RefreshTail() {
         ShowTailText();
         mblnReading = false;
     } catch (const platform::FileSystemStalled&) {
-        // A share that stopped answering: no message, monitoring goes on, and the next check
-        // asks again, as if this one had not seen the change.
-        std::tie(mlngLineCount, mdtmLastModified, mdblFileLen, mFileId) = seen;
+        // A share that stopped answering before it could say where it is: no message,
+        // monitoring goes on, and the next check asks again.
         mblnReading = false;
     } catch (const std::system_error& error) {
-        if (!waitForRotation(error)) {
+        mblnReading = false;
+        // A log being rotated is missing for a moment: a check that a notification started
+        // leaves that to the next poll, which reports a file still missing.
+        if (!mCheckingNotified || error.code() != std::errc::no_such_file_or_directory) {
             failRead(systemErrorText(error));
         }
     } catch (const std::exception& error) {
         failRead(QString::fromLocal8Bit(error.what()));
     }
+}
+
+// Where the file answers promptly, a look now; elsewhere on a thread of its own, waited for a
+// moment and otherwise taken when it has come (timReadPending asks), so that a share that
+// answers slowly still shows its news and never holds the window. A look made for another file
+// or state is dropped.
+std::optional<TailLook> frmMain::lookAgain() {
+    constexpr std::chrono::milliseconds moment{200};
+    const ComparisonState seen = seenState();
+    if (mPendingLook) {
+        if (!mPendingLook->call.waitFor(std::chrono::milliseconds(0))) {
+            return std::nullopt;
+        }
+        PendingLook pending = *std::exchange(mPendingLook, std::nullopt);
+        timReadPending.setEnabled(false);
+        TailLook look = pending.call.take();
+        if (pending.path == mstrFilePath && look.seen == seen) {
+            return look;
+        }
+    }
+    const std::int32_t lineCount = GetLineCount();
+    const std::int64_t bufferKiB = GetBufferSize();
+    if (platform::answersPromptly(mstrFilePath)) {
+        return lookAtTail(mstrFilePath, seen, lineCount, bufferKiB);
+    }
+    const QByteArray key = platform::encodeFileName(mstrFilePath);
+    if (platform::isStuck(key)) {
+        return std::nullopt; // not asked again until the share answers
+    }
+    PendingLook pending{mstrFilePath, platform::BackgroundCall<TailLook>(
+                                          key, [path = mstrFilePath, seen, lineCount, bufferKiB] {
+                                              return lookAtTail(path, seen, lineCount, bufferKiB);
+                                          })};
+    if (pending.call.waitFor(moment)) {
+        return pending.call.take();
+    }
+    mPendingLook = std::move(pending);
+    timReadPending.setEnabled(true);
+    return std::nullopt;
 }
 
 // The last read is kept, so that another encoding shows it again without reading the file.
@@ -104,20 +146,6 @@ void frmMain::mnuOptionEncodingType_Click(int Index) {
         decodeShownTail();
         ShowTailText();
     }
-}
-
-// A log being rotated is missing for a moment: while monitoring, its path is given five ticks
-// (about five seconds) to come back before it counts as gone.
-bool frmMain::waitForRotation(const std::system_error& error) {
-    constexpr int rotationTicks = 5;
-    if (!timFileCheck.enabled() || error.code() != std::errc::no_such_file_or_directory) {
-        return false;
-    }
-    mblnReading = false;
-    if (!mMissingTicks) {
-        mMissingTicks = 0;
-    }
-    return *mMissingTicks < rotationTicks;
 }
 
 void frmMain::failRead(const QString& description) {

@@ -27,22 +27,21 @@ void frmMain::Form_Resize() {
     }
     const ui::Size outer = window.outerSize();
     if (outer.width < view::MinimumOuterTwips || outer.height < view::MinimumOuterTwips) {
-        window.setOuterSize(
-            {std::max(outer.width, view::MinimumOuterTwips),
-             std::max(outer.height, view::MinimumOuterTwips)});
+        window.setOuterSize({std::max(outer.width, view::MinimumOuterTwips),
+                             std::max(outer.height, view::MinimumOuterTwips)});
     }
 
     const view::ViewFlags flags{g.gblnViewFilepath, g.gblnViewTimestamp, g.gblnViewFilesize,
-                          g.gblnViewSearchWord, g.gblnViewText};
+                                g.gblnViewSearchWord, g.gblnViewText};
     const view::PanelGeometry current{fraFilePath.rect(),
-                                fraLastModified.rect(),
-                                fraFileLen.rect(),
-                                fraSerchWord.rect(),
-                                txtView.rect(),
-                                0,
-                                0};
-    const view::PanelGeometry next = view::layoutPanels(flags, window.clientSize(), current,
-                                            lblFilePath.rect().left, lblSerchWord.rect().left);
+                                      fraLastModified.rect(),
+                                      fraFileLen.rect(),
+                                      fraSerchWord.rect(),
+                                      txtView.rect(),
+                                      0,
+                                      0};
+    const view::PanelGeometry next = view::layoutPanels(
+        flags, window.clientSize(), current, lblFilePath.rect().left, lblSerchWord.rect().left);
     fraFilePath.setRect(next.filePath);
     lblFilePath.setWidth(next.filePathLabelWidth);
     fraLastModified.setRect(next.timeStamp);

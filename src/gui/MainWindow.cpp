@@ -92,6 +92,7 @@ MainWindow::MainWindow(frmMain& form) : mForm(form), mClient(new QWidget(this)) 
     bindTimer(mFileCheck, mForm.timFileCheck, [this] { mForm.timFileCheck_Timer(); });
     bindTimer(mFlash, mForm.timFlash, [this] { mForm.timFlash_Timer(); });
     bindTimer(mNotify, mForm.timNotify, [this] { mForm.timNotify_Timer(); });
+    bindTimer(mReadPending, mForm.timReadPending, [this] { mForm.timReadPending_Timer(); });
     bindFileWatch();
     bindWindow();
 }

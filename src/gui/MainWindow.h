@@ -67,6 +67,7 @@ private:
     QTimer mFileCheck;
     QTimer mFlash;
     QTimer mNotify;
+    QTimer mReadPending;
     QFileSystemWatcher mWatcher;
     std::vector<ui::Control*> mObserved;
     bool mShown = false;

@@ -2,11 +2,6 @@
 #include "platform/BoundedCall.h"
 
 #include <QHash>
-#include <chrono>
-#include <condition_variable>
-#include <exception>
-#include <mutex>
-#include <thread>
 
 namespace logwarden::platform {
 namespace {
@@ -15,7 +10,7 @@ constexpr std::chrono::seconds budget{2};
 
 struct Gate {
     std::mutex mutex;
-    QHash<QByteArray, int> stuck; // calls given up on that have not returned, by key
+    QHash<QByteArray, int> stuck;
 };
 
 // Never destroyed: a call given up on may return after main() has.
@@ -24,46 +19,32 @@ Gate& gate() {
     return *instance;
 }
 
-struct Call {
-    std::condition_variable finished;
-    bool done = false;
-    bool abandoned = false;
-    std::exception_ptr error;
-};
-
 } // namespace
 
+bool isStuck(const QByteArray& key) {
+    const std::lock_guard lock(gate().mutex);
+    return gate().stuck.contains(key);
+}
+
+void markStuck(const QByteArray& key, int change) {
+    const std::lock_guard lock(gate().mutex);
+    if ((gate().stuck[key] += change) <= 0) {
+        gate().stuck.remove(key);
+    }
+}
+
 void runBounded(const QByteArray& key, std::function<void()> call) {
-    Gate& g = gate();
-    std::unique_lock lock(g.mutex);
-    if (g.stuck.contains(key)) {
+    if (isStuck(key)) {
         throw FileSystemStalled();
     }
-    auto state = std::make_shared<Call>();
-    std::thread([state, key, call = std::move(call)] {
-        std::exception_ptr error;
-        try {
-            call();
-        } catch (...) {
-            error = std::current_exception();
-        }
-        Gate& g = gate();
-        const std::lock_guard lock(g.mutex);
-        state->error = error;
-        state->done = true;
-        if (state->abandoned && --g.stuck[key] == 0) {
-            g.stuck.remove(key);
-        }
-        state->finished.notify_one();
-    }).detach();
-    if (!state->finished.wait_for(lock, budget, [&] { return state->done; })) {
-        state->abandoned = true;
-        ++g.stuck[key];
+    BackgroundCall<bool> background(key, [call = std::move(call)] {
+        call();
+        return true;
+    });
+    if (!background.waitFor(budget)) {
         throw FileSystemStalled();
     }
-    if (state->error) {
-        std::rethrow_exception(state->error);
-    }
+    background.take();
 }
 
 } // namespace logwarden::platform

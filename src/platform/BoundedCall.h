@@ -4,17 +4,87 @@
 #include "platform/System.h"
 
 #include <QByteArray>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <utility>
 
+// How a file system that stopped answering is kept from holding the window.
 namespace logwarden::platform {
 
-// How the calls of platform/System.h keep a file system that stopped answering from holding the
-// window: runs `call` on a thread of its own and waits up to two seconds for it; exceptions of
-// `call` reach the caller. Throws FileSystemStalled when it takes longer, and without starting it
-// while an earlier call with the same `key` has not returned. A call given up on is left to
-// finish alone, so `call` must own everything it uses.
+// Calls given up on that have not returned, by key (a path): a file system that did not
+// answer one is not asked again until it has.
+bool isStuck(const QByteArray& key);
+void markStuck(const QByteArray& key, int change);
+
+// A call on a thread of its own, which may be waited for a while and, when it has not come back
+// by then, left to finish alone (its key counts as stuck meanwhile) and its result taken when it
+// has come. It must own everything it uses.
+template <class T> class BackgroundCall {
+public:
+    template <class F>
+    BackgroundCall(QByteArray key, F call) : mState(std::make_shared<State>(std::move(key))) {
+        std::thread([state = mState, call = std::move(call)]() mutable {
+            std::optional<T> value;
+            std::exception_ptr error;
+            try {
+                value.emplace(call());
+            } catch (...) {
+                error = std::current_exception();
+            }
+            const std::lock_guard lock(state->mutex);
+            state->value = std::move(value);
+            state->error = error;
+            state->done = true;
+            if (state->givenUp) {
+                markStuck(state->key, -1);
+            }
+            state->finished.notify_all();
+        }).detach();
+    }
+
+    // Whether it has come back, waiting for it up to `wait`; a call not back by then is given up.
+    bool waitFor(std::chrono::milliseconds wait) {
+        std::unique_lock lock(mState->mutex);
+        if (mState->finished.wait_for(lock, wait, [this] { return mState->done; })) {
+            return true;
+        }
+        if (!std::exchange(mState->givenUp, true)) {
+            markStuck(mState->key, 1);
+        }
+        return false;
+    }
+    // Its result, or its exception again; once it has come back.
+    T take() {
+        const std::lock_guard lock(mState->mutex);
+        if (mState->error) {
+            std::rethrow_exception(mState->error);
+        }
+        return std::move(*mState->value);
+    }
+
+private:
+    struct State {
+        explicit State(QByteArray key) : key(std::move(key)) {}
+        QByteArray key;
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        bool givenUp = false;
+        std::optional<T> value;
+        std::exception_ptr error;
+    };
+    std::shared_ptr<State> mState;
+};
+
+// Runs `call` on a thread of its own and waits up to two seconds for it; exceptions of `call`
+// reach the caller. Throws FileSystemStalled when it takes longer, and without starting it
+// while an earlier call with the same `key` has not returned.
 void runBounded(const QByteArray& key, std::function<void()> call);
 
 template <class T, class F> T bounded(const QByteArray& key, F call) {
@@ -23,8 +93,7 @@ template <class T, class F> T bounded(const QByteArray& key, F call) {
     return std::move(**result);
 }
 
-// Whether calls on `path` answer promptly: it is on a local disk or in memory, not on a share
-// that may stop answering. Learnt once for the path last asked about on each thread.
+// answersPromptly() for a path as the system names it.
 bool answersPromptly(const QByteArray& path);
 
 // `call` on the caller's thread where `path` answers promptly, bounded otherwise.

@@ -42,14 +42,19 @@ struct FileStamp {
     FileId id;
 };
 
+// Whether calls on `path` answer promptly: it is on a local disk or in memory, not on a share
+// that may stop answering (network, FUSE, any file system not known to be local). Learnt once
+// for the path last asked about on each thread, within two seconds.
+bool answersPromptly(const QString& path);
+
 // Last-modified time, length and identity of a file, links followed, in one query. A folder
-// throws EISDIR; a FIFO, device or socket has no bytes to show and gives length 0. On a file
-// system that may hang (network, FUSE, any not known to be local), the files below are asked
-// with a bound of two seconds.
+// throws EISDIR; a FIFO, device or socket has no bytes to show and gives length 0. Like
+// readAt(), it waits for the file system as long as it takes: where that may be long, ask it
+// on a thread of its own (platform/BoundedCall.h).
 FileStamp queryFile(const QString& path);
 
 // An existing regular file (links followed); folders, devices, FIFOs and sockets are not, nor
-// is a file whose file system does not answer.
+// is a file whose file system does not answer within two seconds.
 bool isRegularFile(const QString& path) noexcept;
 
 // Up to `length` bytes from the 0-based `offset`, in one positioned read of a file opened for
@@ -58,7 +63,8 @@ bool isRegularFile(const QString& path) noexcept;
 // longer leads to a regular file (the open never waits on a FIFO).
 QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length);
 
-// Small files the program reads and writes whole: its settings.
+// Small files the program reads and writes whole, its settings, each within two seconds
+// (FileSystemStalled), whatever file system they or the file a link names are on.
 //
 // The first `cap` bytes of a regular file; empty when there is none or it is something else (a
 // folder, a FIFO, a device). Never waits for a writer.

@@ -127,14 +127,17 @@ QByteArray settingsText(const AppSettings& settings) {
     return text;
 }
 
-void LoadIniFile(AppSettings& settings) {
+std::error_code LoadIniFile(AppSettings& settings) {
     SetDefaultSettings(settings);
     try {
         readSettings(platform::readWholeFile(QString::fromLatin1(FileName), MaxFileBytes),
                      settings);
-    } catch (const std::exception&) {
-        // A file that cannot be read leaves the reset values standing.
+    } catch (const std::system_error& error) {
+        return error.code();
+    } catch (const platform::FileSystemStalled&) {
+        return std::make_error_code(std::errc::timed_out);
     }
+    return {};
 }
 
 std::error_code SaveIniFile(const AppSettings& settings) {

@@ -19,8 +19,9 @@ inline constexpr qsizetype MaxFileBytes = qsizetype{64} * 1024;
 void SetDefaultSettings(AppSettings& settings);
 
 // Reset values first, then whatever the file supplies. A missing, unreadable or garbled file
-// leaves the reset values standing.
-void LoadIniFile(AppSettings& settings);
+// leaves the reset values standing; the reason why a file that is there could not be read
+// (timed_out for one that did not come in time) is returned.
+std::error_code LoadIniFile(AppSettings& settings);
 
 // Replaces the file whole (see platform::writeWholeFile); the system's reason when it cannot.
 std::error_code SaveIniFile(const AppSettings& settings);

@@ -2,10 +2,7 @@
 #include "LoadedForm.h"
 #include "core/CommandLine.h"
 
-
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 class CommandLineTest : public QObject {
     Q_OBJECT

@@ -2,7 +2,6 @@
 #include "LoadedForm.h"
 #include "Rows.h"
 
-
 namespace {
 
 // The recent list; the captions of the items that show.

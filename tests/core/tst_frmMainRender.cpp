@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "LoadedForm.h"
 
-
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 class FormRenderTest : public QObject {
     Q_OBJECT

@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-
 namespace {
 
 using namespace logwarden::platform;

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Scenario.h"
 
-
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 class FormViewTest : public QObject {
     Q_OBJECT

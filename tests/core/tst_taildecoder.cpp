@@ -4,7 +4,6 @@
 
 #include <QStringEncoder>
 
-
 namespace {
 
 using namespace logwarden::core;

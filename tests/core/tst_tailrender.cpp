@@ -2,7 +2,6 @@
 #include "Rows.h"
 #include "core/TailRender.h"
 
-
 namespace {
 
 using namespace logwarden::core;

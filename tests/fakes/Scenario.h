@@ -15,7 +15,8 @@
 // Stop handler, which the open command calls too, whether or not its item is enabled),
 // menu-stop (the Stop item), poll / flash / notify (a tick of that timer, only while it runs),
 // change (a file notification), append (a numbered line to app.log), away / back (another
-// window active, or this one), rotate (app.log renamed away), create (app.log made anew), no
+// window active, or this one), rotate (app.log renamed away), create (app.log made anew),
+// folder (a folder made in its place), no
 // (the next question answered No; Yes otherwise), fileopen[:name] (the open command, choosing
 // that file in the dialog or cancelling it), recent:name (the name as the second entry of the
 // recent list, chosen from its menu).
@@ -67,6 +68,7 @@ struct Scenario : LoadedForm {
             QVERIFY(QFile::rename(dir.path("app.log"), dir.path(QString::number(++rotations))));
         });
         act.emplace("create", [&] { dir.write("app.log", "after rotation\n"); });
+        act.emplace("folder", [&] { QVERIFY(QDir(dir.path({})).mkdir("app.log")); });
         act.emplace("no", [&] { port.msgAnswers.push_back(PlatformPort::MsgAnswer::No); });
         act.emplace("fileopen", [&] {
             port.dialogAnswers.push_back(QStringList(!arg.isEmpty(), dir.path(arg)));

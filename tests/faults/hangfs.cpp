@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // A file system for the tests: serves one file, /app.log, with the bytes of a backing file.
 // While a file named like the backing file plus ".hang" exists, every request for /app.log
-// waits, as on a share that stopped answering. Usage: hangfs BACKING FUSE-ARGUMENTS...
+// waits, as on a share that stopped answering; while one with ".slow" exists, each takes more
+// than a second, as on a share far away. Usage: hangfs BACKING FUSE-ARGUMENTS...
 #define FUSE_USE_VERSION 31
 
 #include <cerrno>
@@ -22,6 +23,9 @@ int backingFd = -1;
 void waitWhileHung() {
     for (int i = 0; i < 800 && ::access((backing + ".hang").c_str(), F_OK) == 0; ++i) {
         ::usleep(10'000);
+    }
+    if (::access((backing + ".slow").c_str(), F_OK) == 0) {
+        ::usleep(1'200'000);
     }
 }
 

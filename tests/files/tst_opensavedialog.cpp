@@ -4,7 +4,6 @@
 #include "files/OpenSaveDialog.h"
 #include "files/ToolkitDialog.h"
 
-
 namespace {
 
 using namespace logwarden;
@@ -21,10 +20,9 @@ private Q_SLOTS:
     void dialogRequests() {
         FakePort port;
         QStringList shown;
-        for (auto show : {&files::clsOpenSaveDialog::ShowOpen,
-                          &files::clsOpenSaveDialog::ShowPreviewOpen,
-                          &files::clsOpenSaveDialog::ShowSave,
-                          &files::clsOpenSaveDialog::ShowPreviewSave}) {
+        for (auto show :
+             {&files::clsOpenSaveDialog::ShowOpen, &files::clsOpenSaveDialog::ShowPreviewOpen,
+              &files::clsOpenSaveDialog::ShowSave, &files::clsOpenSaveDialog::ShowPreviewSave}) {
             (files::clsOpenSaveDialog(port).*show)(0x77);
             const platform::FileDialogRequest& r = port.dialogs.back();
             shown << QString::number(r.save) + r.title;

@@ -3,7 +3,6 @@
 
 #include <QtTest>
 
-
 namespace {
 
 using namespace logwarden;

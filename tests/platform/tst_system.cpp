@@ -4,10 +4,7 @@
 
 #include <sys/stat.h>
 
-
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 class SystemTest : public QObject {
     Q_OBJECT
@@ -26,7 +23,8 @@ private Q_SLOTS:
             exists += logwarden::platform::isRegularFile(dir.path(name)) ? '1' : '0';
         }
         QCOMPARE(exists, "1110000");
-        QVERIFY(!logwarden::platform::isRegularFile({}) && !logwarden::platform::isRegularFile("/dev/null"));
+        QVERIFY(!logwarden::platform::isRegularFile({}) &&
+                !logwarden::platform::isRegularFile("/dev/null"));
     }
 };
 

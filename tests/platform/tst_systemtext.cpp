@@ -4,10 +4,7 @@
 #include <QStringDecoder>
 #include <QtTest>
 
-
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 class SystemTextTest : public QObject {
     Q_OBJECT
@@ -19,7 +16,8 @@ private Q_SLOTS:
         for (const QByteArray& bytes :
              {"\xEF\xBB\xBF-\n"_qba, "\xEF\xBB\xBF"_qba, "a\xE3\x81"_qba, "a\xE3\x81\n"_qba,
               "\xff\xE3\x81\x82\n"_qba, "\xF0\x9F\x98"_qba}) {
-            QCOMPARE(logwarden::platform::decodeSystemText(bytes), QStringDecoder(QStringDecoder::System).decode(bytes));
+            QCOMPARE(logwarden::platform::decodeSystemText(bytes),
+                     QStringDecoder(QStringDecoder::System).decode(bytes));
         }
     }
 };

@@ -2,7 +2,6 @@
 #include "Rows.h"
 #include "ui/ViewText.h"
 
-
 namespace {
 
 using namespace logwarden;

@@ -2,7 +2,6 @@
 #include "Rows.h"
 #include "view/Layout.h"
 
-
 namespace {
 
 using namespace logwarden;

@@ -134,9 +134,12 @@ bool answersPromptly(const QByteArray& path) {
     return *local;
 }
 
+bool answersPromptly(const QString& path) {
+    return answersPromptly(encodeFileName(path));
+}
+
 FileStamp queryFile(const QString& path) {
-    const QByteArray native = encodeFileName(path);
-    return boundedUnlessLocal<FileStamp>(native, [native] { return stampOf(native); });
+    return stampOf(encodeFileName(path));
 }
 
 bool isRegularFile(const QString& path) noexcept {
@@ -152,9 +155,7 @@ bool isRegularFile(const QString& path) noexcept {
 }
 
 QByteArray readAt(const QString& path, std::int64_t offset, std::int64_t length) {
-    const QByteArray native = encodeFileName(path);
-    return boundedUnlessLocal<QByteArray>(
-        native, [native, offset, length] { return bytesAt(native, offset, length); });
+    return bytesAt(encodeFileName(path), offset, length);
 }
 
 } // namespace logwarden::platform
