@@ -51,8 +51,16 @@ public:
 
 private:
     bool refuse(const QString& text) {
-        QMessageBox::warning(this, windowTitle(), text);
+        ask(QMessageBox::Warning, text, QMessageBox::Ok);
         return false;
+    }
+
+    // A file name in the text is never markup.
+    QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text,
+                                    QMessageBox::StandardButtons buttons) {
+        QMessageBox box(icon, windowTitle(), text, buttons, this);
+        box.setTextFormat(Qt::PlainText);
+        return static_cast<QMessageBox::StandardButton>(box.exec());
     }
 
     bool acceptable(const QStringList& files) {
@@ -73,10 +81,9 @@ private:
                         .arg(info.fileName()));
             }
             if (mRequest.createPrompt && !info.exists() &&
-                QMessageBox::question(
-                    this, windowTitle(),
-                    QStringLiteral("%1 は存在しません。\n作成しますか?").arg(info.fileName())) !=
-                    QMessageBox::Yes) {
+                ask(QMessageBox::Question,
+                    QStringLiteral("%1 は存在しません。\n作成しますか?").arg(info.fileName()),
+                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
                 return false;
             }
         }

@@ -8,6 +8,7 @@
 #include "gui/TextView.h"
 #include "gui/Twips.h"
 #include "platform/SystemText.h"
+#include "ui/ViewText.h"
 #include "view/Layout.h"
 
 #include <QCloseEvent>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSysInfo>
 #include <QUrl>
 #include <algorithm>
 
@@ -59,6 +61,15 @@ QString plainToolTip(const QString& text) {
 // The fewest pixels that cover the twips, so a minimum in twips is never undercut by rounding.
 int coveringPixels(double twips, int pixels, double back) {
     return back < twips ? pixels + 1 : pixels;
+}
+
+// A file of this machine, named whole: file://otherhost/x is another machine's, and a relative
+// file: URL names no file.
+bool isOwnFile(const QUrl& url) {
+    const QString host = url.host();
+    return url.isLocalFile() && url.path().startsWith(u'/') &&
+           (host.isEmpty() || host == QLatin1String("localhost") ||
+            host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0);
 }
 
 // Opening a dropped file only reads it, so the drop is taken as a copy (or a link), never as
@@ -142,11 +153,16 @@ void MainWindow::bindLabel(QLabel& widget, ui::Label& model, bool valueLabel) {
     const bool elideMiddle = &model == &mForm.lblFilePath;
     const auto sync = [this, &widget, &model, valueLabel, elideMiddle] {
         widget.setGeometry(centredInPanel(Twips(*this).toPixels(model.rect()), widget));
-        widget.setText(elideMiddle ? widget.fontMetrics().elidedText(
-                                         model.caption(), Qt::ElideMiddle, widget.width())
-                                   : model.caption());
+        // A name or keyword shows as the view shows a line: nothing in it hides or reorders the
+        // rest, or looks like another name.
+        const QString shown = ui::visibleText(model.caption(), true);
+        widget.setText(elideMiddle
+                           ? widget.fontMetrics().elidedText(shown, Qt::ElideMiddle, widget.width())
+                           : shown);
         if (valueLabel) {
-            widget.setToolTip(plainToolTip(model.toolTip()));
+            // Its whole caption, made visible, and the note below it.
+            widget.setToolTip(plainToolTip(ui::visibleText(model.caption(), true) +
+                                           model.toolTip().sliced(model.caption().size())));
         }
         widget.setVisible(model.visible());
     };
@@ -348,7 +364,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     const QMimeData* data = event->mimeData();
     core::DropData drop{data->hasUrls(), {}};
     for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile()) {
+        if (!isOwnFile(url)) {
             drop.hasFileList = false;
         }
         // The name's own bytes: toLocalFile() would make a name that is not UTF-8 another one.

@@ -26,6 +26,7 @@ QtPort::MsgAnswer QtPort::MsgBox(const QString& prompt, MsgButtons buttons, MsgI
     const QMessageBox::StandardButtons qtButtons =
         buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
     QMessageBox box(qtIcon, title, prompt, qtButtons, mWindow);
+    box.setTextFormat(Qt::PlainText); // a file name or keyword is never markup
     const int answer = box.exec();
     if (answer == QMessageBox::Yes) {
         return MsgAnswer::Yes;

@@ -51,10 +51,10 @@ private:
     std::uintptr_t mHandle = 0;
     int mIcon = 0;
     WindowState mState = WindowState::Normal;
-    // Wider and taller than the classic 5925 x 3750: the time-stamp and size panels need 6940
-    // twips side by side, and the default twenty lines need the height.
-    Size mOuter{7320, 7395};
-    Size mClient{7200, 6600};
+    // The design's client height, 3750; wider than its 5925, which cut the size panel short:
+    // the time-stamp and size panels need 6940 twips side by side.
+    Size mOuter{7320, 4545};
+    Size mClient{7200, 3750};
 };
 
 } // namespace logwarden::ui

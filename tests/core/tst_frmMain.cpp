@@ -16,6 +16,12 @@ class FormTest : public QObject {
 
 private Q_SLOTS:
     // As the binding finds them: every item, array and submenu.
+    void captionNamesTheVersion() {
+        OpenedLog w;
+        w.form.mnuMonitorStart.click();
+        QCOMPARE(w.form.window.caption(), QStringLiteral("Logwarden (ver 1.1.0) - 監視中"));
+    }
+
     void everyCommandIsOnTheMenuBar() {
         LoadedForm w;
         std::set<const void*> reached;

@@ -30,7 +30,7 @@ private Q_SLOTS:
             {"empty", "", "(none)"},
             {"slot 1 empty, slot 3 filled", ",,/var/log/c", "(none)|&3. /var/log/c"},
             {"tab, ampersand and override", "/tmp/a&b\tc\u202Egol.exe",
-             "&1. /tmp/a&b\u2409c<U+202E>gol.exe"},
+             "&1. /tmp/a&&b\u2409c<U+202E>gol.exe"},
             {"full", aToJ, "&1. a|&2. b|&3. c|&4. d|&5. e|&6. f|&7. g|&8. h|&9. i|&10. j"},
         });
     }

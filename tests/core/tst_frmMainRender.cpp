@@ -7,6 +7,13 @@ class FormRenderTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Copy gives the log's own characters, whatever the view shows for them.
+    void copyGivesTheFilesCharacters() {
+        OpenedLog w("\x1b[31mERR\x1b[0m\ta\u202Eb\n");
+        w.form.mnuEditCopy.click();
+        QCOMPARE(w.port.clipboard, QStringLiteral("\x1b[31mERR\x1b[0m\ta\u202Eb\r\n\r\n"));
+    }
+
     void extractionFiltersAndShowsThePanel() {
         OpenedLog w;
         w.port.inputAnswers = {QStringLiteral("ERR"), QStringLiteral("ok"), {}};

@@ -30,6 +30,9 @@ private Q_SLOTS:
     void decodesTheTail_data() {
         rows<Decode>({
             {"ends inside a character", "line\n\xE8\xAD", false, detect, "line\n", "UTF-8"},
+            // A character of four bytes cut at either edge of the window is no other encoding.
+            {"four bytes cut at both edges", "\x9F\x98\x80 ok\n\xF0\x9F\x98\x80\n\xF0\x9F\x98",
+             true, detect, " ok\n😀\n", "UTF-8"},
             {"ends inside a Shift_JIS character", sjis("ログ\n") + '\x83', false, detect, "ログ\n",
              "Shift_JIS"},
             {"UTF-8 and Shift_JIS lines, each read as written",

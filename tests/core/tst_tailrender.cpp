@@ -24,7 +24,7 @@ private Q_SLOTS:
             {"LF tail, CRLF type: one piece", "a\nb\n", "\r\n", false, "", "a\nb\n\r\n"},
             {"empty tail, extraction off", "", "\r\n", false, "", "\r\n"},
             {"empty tail, extraction on", "", "\r\n", true, "x", ""},
-            {"case-sensitive substring, spaces kept", "ERR 1\nerr 2\nxERR 1\nERR1\n", "\n", true,
+            {"case-sensitive substring, spaces kept", "ERR 1\nerr 1\nxERR 1\nERR1\n", "\n", true,
              "ERR 1", "ERR 1\r\nxERR 1\r\n"},
             {"separators in a row keep empty pieces", "\n\nx", "\n", false, "", "\r\n\r\nx\r\n"},
             // A copy of the view must match the log: its characters are kept as they are.

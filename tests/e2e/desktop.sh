@@ -136,6 +136,9 @@ start "$log"
 press F8 ctrl+f; wait_for 3 "the keyword dialog" dialog_appears "抽出キーワード入力"
 kill -TERM "$app"; exited_well SIGTERM
 expect_ini "VIEW FLAG FILESIZE" FALSE
+for signal in HUP INT; do # the same way, as when a terminal closes or Ctrl+C is pressed
+  rm "$run/Logwarden.ini"; start "$log"; kill -$signal "$app"; exited_well SIG$signal; ini_whole " after SIG$signal"
+done
 
 echo "== 7. the display goes away: the settings are saved on the way out"
 rm "$run/Logwarden.ini"

@@ -166,6 +166,8 @@ private Q_SLOTS:
                     {"offered as a move only", false, "file", Qt::MoveAction},
                     {"two files", false, "two files", copyOrMove},
                     {"a web address", false, "web", copyOrMove},
+                    {"another machine's file", false, "remote", copyOrMove},
+                    {"a relative file URL", false, "relative", copyOrMove},
                     {"plain text", false, "text", copyOrMove}});
     }
     // Delivered as the platform does: to the native window, at a point, Qt finding the widget.
@@ -184,7 +186,9 @@ private Q_SLOTS:
         const QMap<QString, QList<QUrl>> urls{
             {"file", {url}},
             {"two files", {url, QUrl::fromLocalFile(w.path(QStringLiteral("app.log")))}},
-            {"web", {QUrl(QStringLiteral("https://example.org/a.log"))}}};
+            {"web", {QUrl(QStringLiteral("https://example.org/a.log"))}},
+            {"remote", {QUrl("file://otherhost" + url.path())}},
+            {"relative", {QUrl("file:" + url.fileName())}}};
         QMimeData data;
         urls.contains(what) ? data.setUrls(urls[what]) : data.setText(dropped);
         const Qt::DropActions actions(offered);
@@ -245,7 +249,7 @@ private Q_SLOTS:
                     dialog->nameFilters().join(u'|') + u'@' + dialog->directory().absolutePath();
             QTimer::singleShot(0, [&] {
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    said = box->text();
+                    said = box->text() + (box->textFormat() == Qt::PlainText ? "" : "<markup>");
                     box->button(answer) ? box->button(answer)->click() : box->reject();
                 }
             });
