@@ -20,16 +20,6 @@
 namespace {
 
 using namespace logwarden;
-using platform::decodeFileName;
-using platform::encodeSystemText;
-
-QString argumentText(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments << decodeFileName(argv[i]);
-    }
-    return core::joinArguments(arguments);
-}
 
 // What the toolkit says while it looks for a display: kept back, and replaced by one line of
 // our own when there is none (the toolkit's own advice is to reinstall the program).
@@ -49,11 +39,10 @@ void holdStartupMessage(QtMsgType type, const QMessageLogContext& context, const
         return;
     }
     const QByteArray display = qgetenv("DISPLAY");
-    std::fputs(encodeSystemText(QStringLiteral("logwarden: 画面に接続できません（DISPLAY=%1）。"
-                                               "デスクトップのセッションから起動してください。\n")
-                                    .arg(QString::fromLocal8Bit(display)))
-                   .constData(),
-               stderr);
+    platform::writeText(QStringLiteral("logwarden: 画面に接続できません（DISPLAY=%1）。"
+                                       "デスクトップのセッションから起動してください。\n")
+                            .arg(QString::fromLocal8Bit(display)),
+                        true);
     std::_Exit(EXIT_FAILURE);
 }
 
@@ -69,9 +58,9 @@ void releaseStartupMessages() {
 
 int main(int argc, char* argv[]) {
     std::setlocale(LC_ALL, "");
-    const QString commandLine = argumentText(argc, argv);
+    const QString commandLine = platform::argumentText(argc, argv);
     if (const QString reply = core::commandLineReply(commandLine); !reply.isEmpty()) {
-        std::fputs(encodeSystemText(reply).constData(), stdout);
+        platform::writeText(reply, false);
         return EXIT_SUCCESS;
     }
     const std::optional<platform::StartShow> startShow = platform::takeStartShow();

@@ -6,10 +6,6 @@
 
 namespace logwarden::core {
 
-QString joinArguments(const QStringList& arguments) {
-    return arguments.join(QLatin1Char(' '));
-}
-
 QString commandLinePath(const QString& text) {
     // A quote is an ordinary character of a file name here; only a pair around the whole text
     // is taken as quoting.

@@ -6,10 +6,6 @@
 
 namespace logwarden::core {
 
-// The whole argument text after the program name, as one string: arguments joined by blanks,
-// so that a path with blanks needs no quotes.
-QString joinArguments(const QStringList& arguments);
-
 // The path that the argument text names: the text itself, less one pair of quotes around it.
 QString commandLinePath(const QString& text);
 

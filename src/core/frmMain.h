@@ -181,8 +181,9 @@ public:
                                          {3, {QStringLiteral("EUC-JP")}}}};
     ui::MenuItem mnuOptionUpdateAction{{QStringLiteral("更新の通知")}};
     ui::MenuItem mnuOptionUpdateActionIcon{{QStringLiteral("アイコンの点滅"), {}, true, false}};
+    // Checked, unlike the classic window's: the taskbar is asked to flash too.
     ui::MenuItem mnuOptionUpdateActionTaskbar{
-        {QStringLiteral("タスクバーの点滅"), {}, false, false}};
+        {QStringLiteral("タスクバーの点滅"), {}, true, false}};
 
     // The menu bar, left to right.
     std::vector<ui::MenuItem*> menuBar() {

@@ -367,9 +367,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         if (!isOwnFile(url)) {
             drop.hasFileList = false;
         }
-        // The name's own bytes: toLocalFile() would make a name that is not UTF-8 another one.
-        drop.files << platform::decodeFileName(
-            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+        drop.files << platform::localFileOf(url);
     }
     mForm.Form_OLEDragDrop(drop);
 }

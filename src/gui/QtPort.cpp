@@ -116,7 +116,7 @@ QString QtPort::applicationFilePath() const {
 }
 
 void QtPort::printError(const QString& line) {
-    std::fputs(platform::encodeSystemText(line + u'\n').constData(), stderr);
+    platform::writeText(line + u'\n', true);
 }
 
 } // namespace logwarden::gui

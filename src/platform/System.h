@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -77,6 +78,18 @@ QByteArray readWholeFile(const QString& name, qsizetype cap);
 // never written through: it is replaced by a file, or left alone. Temporary files that an
 // interrupted save left behind are removed.
 void writeWholeFile(const QString& name, QByteArrayView bytes);
+
+// The whole argument text after the program's name, as one string, so that a path with blanks
+// needs no quotes: the arguments, each a file name's own bytes, joined by blanks; on Windows the
+// command line as it was given.
+QString argumentText(int argc, char** argv);
+
+// The file a file: URL names, as the desktop hands dropped files over.
+QString localFileOf(const QUrl& url);
+
+// Writes the text to the process's standard output or error, in the system's code page; on
+// Windows also when the program was started from a console without one of its own.
+void writeText(const QString& text, bool toError);
 
 // How a started copy of the program first shows its window.
 enum class StartShow { Normal, Maximized };

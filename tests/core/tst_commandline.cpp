@@ -23,13 +23,13 @@ private Q_SLOTS:
         QVERIFY(::commandLineReply("--version").isEmpty());
     }
 
-    // The arguments a shell would split are joined back into the one path; a path that names no
+    // The whole text is the one path, blanks and all; a path that names no
     // file opens nothing, silently.
     void commandLineOpensAnExistingFile() {
         for (const bool opens : {true, false}) {
             TempWorkDir dir;
             const QString path = dir.writeNamed("caf\xe9 ログ.log", numberedLines(1, 3));
-            StartedForm w(joinArguments((opens ? path : path + 'x').split(u' ')));
+            StartedForm w(opens ? path : path + 'x');
             const QString shown = opens ? path : QString();
             QCOMPARE((QStringList{w.form.watchState().mstrFilePath, w.form.lblFilePath.caption(),
                                   w.global.gstrRecentFiles[0]}),

@@ -3,9 +3,11 @@
 // a file name whose text gives its bytes back exactly, whatever they are; joined into one path,
 // less a pair of quotes around the whole, the path is those bytes and nothing else.
 #include "core/CommandLine.h"
+#include "platform/System.h"
 #include "platform/SystemText.h"
 
 #include <cstdlib>
+#include <vector>
 
 using namespace logwarden;
 using platform::decodeFileName;
@@ -13,19 +15,21 @@ using platform::encodeFileName;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    QStringList arguments;
-    for (const QByteArray& argument : bytes.split('\0')) {
-        arguments << decodeFileName(argument);
-        if (encodeFileName(arguments.back()) != argument) {
+    QList<QByteArray> arguments = bytes.split('\0');
+    std::vector<char*> argv{nullptr}; // the program's name is not read
+    for (QByteArray& argument : arguments) {
+        if (encodeFileName(decodeFileName(argument)) != argument) {
             std::abort();
         }
+        argv.push_back(argument.data());
     }
     QByteArray expected = bytes;
     expected.replace('\0', ' ');
     if (expected.size() >= 2 && expected.front() == '"' && expected.back() == '"') {
         expected = expected.mid(1, expected.size() - 2);
     }
-    if (encodeFileName(core::commandLinePath(core::joinArguments(arguments))) != expected) {
+    const QString text = platform::argumentText(int(argv.size()), argv.data());
+    if (encodeFileName(core::commandLinePath(text)) != expected) {
         std::abort();
     }
     return 0;

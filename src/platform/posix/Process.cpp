@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <system_error>
@@ -23,6 +24,24 @@ const QByteArray maximizedValue = QByteArrayLiteral("maximized");
 const QByteArray normalValue = QByteArrayLiteral("normal");
 
 } // namespace
+
+// The name's own bytes: QUrl::toLocalFile() would make a name that is not UTF-8 another one.
+QString localFileOf(const QUrl& url) {
+    return decodeFileName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
+void writeText(const QString& text, bool toError) {
+    std::fputs(encodeSystemText(text).constData(), toError ? stderr : stdout);
+    std::fflush(toError ? stderr : stdout);
+}
+
+QString argumentText(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << decodeFileName(argv[i]);
+    }
+    return arguments.join(u' ');
+}
 
 std::optional<StartShow> takeStartShow() {
     const QByteArray value = qgetenv(StartShowVariable);
