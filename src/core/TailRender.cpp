@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/TailRender.h"
 
-#include "core/VisibleText.h"
 #include "core/frmMain.h"
 
 QString renderTail(const QString& tail, const QString& separator, bool extract,
@@ -14,9 +13,9 @@ QString renderTail(const QString& tail, const QString& separator, bool extract,
             return;
         }
         // A CR that ends the piece is the file's line end (a CR LF line split at LF): the view
-        // draws it as nothing, as a classic text box does. Any other control is made visible.
+        // draws it as nothing, as a classic text box does.
         const bool lineEnd = piece.endsWith(u'\r');
-        result.append(visibleText(lineEnd ? piece.chopped(1) : piece));
+        result.append(lineEnd ? piece.chopped(1) : piece);
         result.append(lineEnd ? QStringLiteral("\r\r\n") : crlf);
     };
     qsizetype from = 0;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "files/RecentFiles.h"
 
-#include "core/VisibleText.h"
 #include "core/frmMain.h"
+#include "ui/VisibleText.h"
 
 QString recentCaption(int index, const QString& path) {
     // A tab would start the shortcut column; a bidi control would reorder the digits.

@@ -10,7 +10,7 @@
 class frmMain;
 class QFrame;
 class QLabel;
-class TextView;
+class LogView;
 
 namespace ui {
 class Control;
@@ -26,7 +26,7 @@ public:
     explicit MainWindow(frmMain& form);
     ~MainWindow() override;
 
-    TextView& textView() const { return *mTextView; }
+    LogView& textView() const { return *mTextView; }
     // Shows the window in the state that start-up chose.
     void showInChosenState();
 
@@ -56,7 +56,7 @@ private:
 
     frmMain& mForm;
     QWidget* mClient;
-    TextView* mTextView = nullptr;
+    LogView* mTextView = nullptr;
     QTimer mFileCheck;
     QTimer mFlash;
     QTimer mNotify;
@@ -65,4 +65,5 @@ private:
     bool mShown = false;
     int mShownIcon = -1;
     unsigned long long mShownTextRevision = 0;
+    unsigned long long mShownStylerRevision = 0;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/ViewLines.h"
 
+#include "ui/VisibleText.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -16,11 +18,6 @@ namespace {
 constexpr qsizetype maxShownLength = 3000;
 constexpr int maxMarks = 30;
 
-bool breaksLine(char32_t c) {
-    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
-           c == QChar::ParagraphSeparator || c == 0xFDD0 || c == 0xFDD1;
-}
-
 QString cutMark(qsizetype left) {
     return QStringLiteral("…（%1 文字省略）").arg(left);
 }
@@ -30,30 +27,10 @@ qsizetype codePoints(QStringView text) {
            std::count_if(text.begin(), text.end(), [](QChar c) { return c.isLowSurrogate(); });
 }
 
-} // namespace
-
-QList<QStringView> splitLines(QStringView text) {
-    QList<QStringView> lines;
-    for (qsizetype from = 0; from < text.size();) {
-        qsizetype end = text.indexOf(u'\n', from);
-        const qsizetype next = end < 0 ? text.size() : end + 1;
-        end = end < 0 ? text.size() : end;
-        for (int cr = 0; cr < 2 && end > from && text[end - 1] == u'\r'; ++cr) {
-            --end;
-        }
-        lines.append(text.sliced(from, end - from));
-        from = next;
-    }
-    if (!lines.isEmpty() && lines.last().isEmpty()) {
-        lines.removeLast();
-    }
-    return lines;
-}
-
-QString displayLine(QStringView line) {
+// The line cut to what the view draws, with a mark where it was cut.
+QString shortened(QStringView line) {
     const auto plain = [](QChar c) {
-        return c.unicode() < 0x300 ? !breaksLine(c.unicode())
-                                   : !c.isMark() && !c.isSurrogate() && !breaksLine(c.unicode());
+        return c.unicode() < 0x300 || (!c.isMark() && !c.isSurrogate());
     };
     if (line.size() <= maxShownLength && std::all_of(line.begin(), line.end(), plain)) {
         return line.toString();
@@ -81,15 +58,39 @@ QString displayLine(QStringView line) {
             shown += cutMark(codePoints(line.sliced(at)));
             return shown;
         }
-        if (breaksLine(c)) {
-            shown += c == u'\r' ? QChar(0x240D) : QChar::ReplacementCharacter;
-        } else {
-            shown += line.sliced(at, i - at);
-        }
+        shown += line.sliced(at, i - at);
     }
     if (dropped > 0) {
         shown += cutMark(dropped);
     }
+    return shown;
+}
+
+} // namespace
+
+QList<QStringView> splitLines(QStringView text) {
+    QList<QStringView> lines;
+    for (qsizetype from = 0; from < text.size();) {
+        qsizetype end = text.indexOf(u'\n', from);
+        const qsizetype next = end < 0 ? text.size() : end + 1;
+        end = end < 0 ? text.size() : end;
+        for (int cr = 0; cr < 2 && end > from && text[end - 1] == u'\r'; ++cr) {
+            --end;
+        }
+        lines.append(text.sliced(from, end - from));
+        from = next;
+    }
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
+        lines.removeLast();
+    }
+    return lines;
+}
+
+QString displayLine(QStringView line) {
+    QString shown = visibleText(shortened(line), true);
+    // The text engine takes these noncharacters for the ends of frames.
+    shown.replace(QChar(0xFDD0), QChar::ReplacementCharacter);
+    shown.replace(QChar(0xFDD1), QChar::ReplacementCharacter);
     return shown;
 }
 

@@ -16,9 +16,10 @@ namespace ui {
 // the file's next line will go, not a line yet.
 QList<QStringView> splitLines(QStringView text);
 
-// What the view draws for one line: characters that would break it in two are shown as symbols,
-// and a line too long or a character with too many combining marks is shortened, with a mark
-// where it was cut.
+// What the view draws for one line of the file: controls as their pictures, separators and bidi
+// controls as their codes (visibleText), so that nothing in it can break it in two or reorder
+// what follows; a line too long or a character with too many combining marks is shortened,
+// with a mark where it was cut.
 QString displayLine(QStringView line);
 
 // How the lines shown become the next ones: the first `dropped` leave, the `kept` after them

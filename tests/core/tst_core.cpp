@@ -255,10 +255,10 @@ private Q_SLOTS:
              "ERR 1", "ERR 1\r\nxERR 1\r\n"},
             {"separators in a row keep empty pieces", "\n\nx", "\n", false, "", "\r\n\r\nx\r\n"},
             // One line of the file is one line of the view, and nothing in it can reorder the rest.
-            {"CR inside a line, LF type", "a\rb\r\nc\n", "\n", false, "",
-             "a\u240Db\r\r\nc\r\n\r\n"},
-            {"separators, overrides, escapes", "x\u2028y\u2029\u202Ez\u2066\u2069\x1b[1m\t.\n",
-             "\n", false, "", "x<U+2028>y<U+2029><U+202E>z<U+2066><U+2069>\u241B[1m\t.\r\n\r\n"},
+            // The file's own characters, for Copy: the view makes each line visible.
+            {"CR inside a line, LF type", "a\rb\r\nc\n", "\n", false, "", "a\rb\r\r\nc\r\n\r\n"},
+            {"separators, overrides, escapes", "x\u2028\u202Ez\x1b[1m\t.\n", "\n", false, "",
+             "x\u2028\u202Ez\x1b[1m\t.\r\n\r\n"},
             {"empty separator does not hang", "a\nb", "", false, "", "a\nb\r\n"},
         });
     }
@@ -445,7 +445,10 @@ private Q_SLOTS:
             {"an LF inside a line ends it", "a\nb\r\n", "a|b|"},
             {"no text, no lines", "", ""},
             {"a line not ended yet", "a\r\nb", "a|b|"},
-            {"separators would break the line", "a\u2028b\u2029c", "a\uFFFDb\uFFFDc|"},
+            // Nothing in a line can break it in two or reorder what follows.
+            {"separators, overrides, escapes",
+             QString::fromUtf16(u"x\u2028y\u2029\u202Ez\u2066\u2069\x1b[1m\t.\0\x7f\uFDD0", 17),
+             "x<U+2028>y<U+2029><U+202E>z<U+2066><U+2069>\u241B[1m\u2409.\u2400\u2421\uFFFD|"},
             {"100,000 marks on one character", "a" + acute.repeated(100000) + "b",
              "a" + acute.repeated(30) + "…（99970 文字省略）b|"},
             {"marks beyond 16 bits", "a" + musical.repeated(40),

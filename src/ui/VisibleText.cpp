@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/VisibleText.h"
+#include "ui/VisibleText.h"
 
 #include <algorithm>
 
