@@ -9,9 +9,9 @@ QFont windowFont(int pointSize) {
     font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic")});
 #else
     // Looking up a face that is not installed costs start-up time for nothing. The CJK faces
-    // lack the control pictures (␛, ␀) that the view shows for controls: DejaVu has them.
+    // lack the control pictures (␛, ␀) that the view shows for controls: Symbola has them.
     font.setFamilies({QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("Noto Sans CJK JP"),
-                      QStringLiteral("DejaVu Sans Mono")});
+                      QStringLiteral("Symbola")});
 #endif
     font.setStyleHint(QFont::Monospace);
     font.setPointSize(pointSize);
