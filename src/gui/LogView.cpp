@@ -70,9 +70,13 @@ void LogView::showText(const QString& text) {
         mRedrawAll = true;
     } else {
         mLines.erase(mLines.begin(), mLines.begin() + change.dropped);
-        mFirstSerial += quint64(change.dropped);
+        mFirstSerial += quint64(change.dropped - change.fresh);
+        for (qsizetype i = change.fresh; i-- > 0;) {
+            mLines.push_front(makeLine(next[i]));
+        }
     }
-    for (qsizetype i = change.kept; i < next.size(); ++i) {
+    const qsizetype added = change.fresh + change.kept;
+    for (qsizetype i = added; i < next.size(); ++i) {
         mLines.push_back(makeLine(next[i]));
         ++mNextSerial;
     }
@@ -84,9 +88,11 @@ void LogView::showText(const QString& text) {
     mUpdating = false;
     showMoved();
     // The lines that came, where they show: the move above left their rows as they were.
-    for (qsizetype i = std::max(change.kept, topLine());
-         i < lineCount() && lineRect(i).top() < viewport()->height(); ++i) {
-        viewport()->update(lineRect(i));
+    for (qsizetype i = topLine(); i < lineCount() && lineRect(i).top() < viewport()->height();
+         ++i) {
+        if (i < change.fresh || i >= added) {
+            viewport()->update(lineRect(i));
+        }
     }
     if (QAccessible::isActive()) {
         QAccessibleTextUpdateEvent event(this, 0, before, toPlainText());
@@ -223,12 +229,13 @@ void LogView::keepSelection(const QList<QStringView>& next, const ui::LineChange
         const qsizetype shift = *at - first.line;
         mAnchor.line += shift;
         mCaret.line += shift;
-        mRedrawAll = mRedrawAll || change.kept == 0 || shift != -change.dropped;
+        mRedrawAll = mRedrawAll || change.kept == 0 || shift != change.fresh - change.dropped;
         return;
     }
     mRedrawAll = mRedrawAll || hasSelection();
-    const qsizetype line = mCaret.line - change.dropped;
-    mCaret = change.kept > 0 && line >= 0 ? TextPos{line, mCaret.column} : TextPos{};
+    const qsizetype line = mCaret.line - change.dropped + change.fresh;
+    mCaret =
+        change.kept > 0 && mCaret.line >= change.dropped ? TextPos{line, mCaret.column} : TextPos{};
     mAnchor = mCaret;
 }
 

@@ -66,6 +66,31 @@ QString shortened(QStringView line) {
     return shown;
 }
 
+LineChange overlap(const QList<QStringView>& shown, const QList<QStringView>& next) {
+    if (shown.isEmpty() || next.isEmpty()) {
+        return {shown.size(), 0};
+    }
+    // Knuth-Morris-Pratt with the next lines as the pattern: the longest end of the shown lines
+    // that starts the next ones, in linear time however alike the lines are.
+    std::vector<qsizetype> border(static_cast<std::size_t>(next.size()), 0);
+    for (qsizetype i = 1, k = 0; i < next.size(); ++i) {
+        while (k > 0 && next[i] != next[k]) {
+            k = border[static_cast<std::size_t>(k - 1)];
+        }
+        k += next[i] == next[k] ? 1 : 0;
+        border[static_cast<std::size_t>(i)] = k;
+    }
+    // Starting no earlier than this, a whole match can only end at the last shown line.
+    qsizetype k = 0;
+    for (qsizetype i = std::max<qsizetype>(0, shown.size() - next.size()); i < shown.size(); ++i) {
+        while (k > 0 && shown[i] != next[k]) {
+            k = border[static_cast<std::size_t>(k - 1)];
+        }
+        k += shown[i] == next[k] ? 1 : 0;
+    }
+    return {shown.size() - k, k};
+}
+
 } // namespace
 
 QList<QStringView> splitLines(QStringView text) {
@@ -95,28 +120,16 @@ QString displayLine(QStringView line) {
 }
 
 LineChange lineChange(const QList<QStringView>& shown, const QList<QStringView>& next) {
-    if (shown.isEmpty() || next.isEmpty()) {
-        return {shown.size(), 0};
-    }
-    // Knuth-Morris-Pratt with the next lines as the pattern: the longest end of the shown lines
-    // that starts the next ones, in linear time however alike the lines are.
-    std::vector<qsizetype> border(static_cast<std::size_t>(next.size()), 0);
-    for (qsizetype i = 1, k = 0; i < next.size(); ++i) {
-        while (k > 0 && next[i] != next[k]) {
-            k = border[static_cast<std::size_t>(k - 1)];
+    const LineChange change = overlap(shown, next);
+    // A window that holds fewer lines than the view shows starts inside a line, another one
+    // each time: the lines after it may still follow those shown.
+    if (change.kept == 0 && next.size() > 1) {
+        const LineChange rest = overlap(shown, next.sliced(1));
+        if (rest.kept > 0) {
+            return {rest.dropped, rest.kept, 1};
         }
-        k += next[i] == next[k] ? 1 : 0;
-        border[static_cast<std::size_t>(i)] = k;
     }
-    // Starting no earlier than this, a whole match can only end at the last shown line.
-    qsizetype k = 0;
-    for (qsizetype i = std::max<qsizetype>(0, shown.size() - next.size()); i < shown.size(); ++i) {
-        while (k > 0 && shown[i] != next[k]) {
-            k = border[static_cast<std::size_t>(k - 1)];
-        }
-        k += shown[i] == next[k] ? 1 : 0;
-    }
-    return {shown.size() - k, k};
+    return change;
 }
 
 std::optional<qsizetype> findLines(const QList<QStringView>& shown, const QList<QStringView>& next,
@@ -125,7 +138,7 @@ std::optional<qsizetype> findLines(const QList<QStringView>& shown, const QList<
         return std::nullopt;
     }
     if (change.kept > 0 && first >= change.dropped) {
-        return first - change.dropped;
+        return first - change.dropped + change.fresh;
     }
     const QStringView line = shown[first];
     qsizetype rank = std::count(shown.begin(), shown.begin() + first, line);

@@ -474,12 +474,19 @@ private Q_SLOTS:
             for (int b = 1; b < 128; ++b) {
                 const QString shown = QString::number(a, 2).sliced(1);
                 const QString next = QString::number(b, 2).sliced(1);
-                qsizetype kept = std::min(shown.size(), next.size());
-                while (!shown.endsWith(next.first(kept))) {
-                    --kept;
-                }
+                const auto overlap = [&](QStringView start) {
+                    qsizetype kept = std::min(shown.size(), start.size());
+                    while (!shown.endsWith(start.first(kept))) {
+                        --kept;
+                    }
+                    return kept;
+                };
+                // Without an overlap, one after a new first line (a window cut inside a line).
+                const qsizetype fresh = overlap(next) == 0 && next.size() > 1 &&
+                                        overlap(QStringView(next).sliced(1)) > 0;
+                const qsizetype kept = overlap(QStringView(next).sliced(fresh));
                 QCOMPARE(ui::lineChange(lines(shown), lines(next)),
-                         (ui::LineChange{shown.size() - kept, kept}));
+                         (ui::LineChange{shown.size() - kept, kept, fresh}));
             }
         }
     }
@@ -490,6 +497,7 @@ private Q_SLOTS:
             {"the same occurrence of alike lines", "eaebe", "eee", 2, 1, 1},
             {"the first line kept, alike to one that left", "aab", "aba", 1, 1, 0},
             {"lines no longer together", "abcd", "bxc", 1, 2, -1},
+            {"after a first line cut anew", "abcd", "xcde", 2, 2, 1},
             {"past the last line", "ab", "ab", 1, 2, -1},
             {"before the first line", "ab", "ab", -1, 1, -1},
             {"no lines asked for", "ab", "ab", 0, 0, -1},

@@ -152,15 +152,17 @@ private Q_SLOTS:
         w.view.showText(QStringLiteral("a\nb\nc"));
         w.view.showText(QStringLiteral("b\nc"));
         QCOMPARE(w.view.toPlainText(), QStringLiteral("b\nc"));
+        w.view.showText(QStringLiteral("x\nc\nd")); // a window cut inside a line starts anew
+        QCOMPARE(w.view.toPlainText(), QStringLiteral("x\nc\nd"));
         // Screen readers read the text, its lines, the selection and the caret.
         w.view.setSelection({1, 0}, {1, 1});
         QAccessibleTextInterface* reader =
             QAccessible::queryAccessibleInterface(&w.view)->textInterface();
         int from = 0, to = 0, lineStart = 0, lineEnd = 0;
         reader->selection(0, &from, &to);
-        QVERIFY(reader->text(0, reader->characterCount()) == "b\nc" && from == 2 && to == 3 &&
+        QVERIFY(reader->text(0, reader->characterCount()) == "x\nc\nd" && from == 2 && to == 3 &&
                 reader->cursorPosition() == 3 &&
-                reader->textAtOffset(0, QAccessible::LineBoundary, &lineStart, &lineEnd) == "b\n");
+                reader->textAtOffset(0, QAccessible::LineBoundary, &lineStart, &lineEnd) == "x\n");
         // A long line is laid out as far as it shows, then further as the reader scrolls along.
         w.view.showText(QString(10000, u'x'));
         QTRY_VERIFY(w.view.lastPainted().second == 1);
