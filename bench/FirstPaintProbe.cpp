@@ -5,8 +5,13 @@
 #include "PaintFilter.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <cstdio>
+
+#ifdef LOGWARDEN_PROBE_LOG_VIEW
+#include "gui/LogView.h"
+#endif
 
 namespace {
 
@@ -19,9 +24,13 @@ protected:
         if (mDone) {
             return false;
         }
-#ifdef LOGWARDEN_PROBE_TEXT_VIEW
-        // The text view, once the tail is in it.
-        const QPlainTextEdit* view = bench::textViewOf(widget);
+#if defined(LOGWARDEN_PROBE_LOG_VIEW)
+        // Logwarden's text view, once the tail is in it.
+        const auto* view = bench::textViewOf<logwarden::gui::LogView>(widget);
+        return view != nullptr && view->lineCount() > 0;
+#elif defined(LOGWARDEN_PROBE_TEXT_VIEW)
+        // The minimal viewer's, likewise.
+        const auto* view = bench::textViewOf<QPlainTextEdit>(widget);
         return view != nullptr && !view->document()->isEmpty();
 #else
         return widget.isWindow();

@@ -8,11 +8,11 @@
 //   painted NS N...
 #include "Monotonic.h"
 #include "PaintFilter.h"
+#include "gui/LogView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMainWindow>
-#include <QTextBlock>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +20,8 @@
 #include <utility>
 
 namespace {
+
+using logwarden::gui::LogView;
 
 // N from a line holding "live=N", or -1.
 long long liveNumber(const QString& line) {
@@ -37,39 +39,33 @@ public:
     using PaintFilter::PaintFilter;
 
 protected:
-    bool watches(QWidget& widget) override { return bench::textViewOf(widget) != nullptr; }
+    bool watches(QWidget& widget) override { return bench::textViewOf<LogView>(widget) != nullptr; }
 
-    void painted(QWidget& viewport, const QRegion& region) override {
+    void painted(QWidget& viewport, const QRegion&) override {
         const std::int64_t now = bench::monotonicNs();
-        QPlainTextEdit& view = *bench::textViewOf(viewport);
+        const LogView& view = *bench::textViewOf<LogView>(viewport);
         if (!mStarting) {
-            if (!view.document()->isEmpty()) {
+            if (view.lineCount() > 0) {
                 mStarting = true;
                 QTimer::singleShot(0, this, &LiveProbe::settle);
             }
             return;
         }
-        // The newest lines are last: walk back to the last one reported, or off the top.
+        // The newest lines are last: walk back over those the paint drew whole to the last one
+        // reported.
         std::string fresh;
         long long newest = mReported;
-        for (QTextBlock block = view.document()->lastBlock(); block.isValid();
-             block = block.previous()) {
-            const long long n = liveNumber(block.text());
+        const auto [first, count] = view.lastPainted();
+        for (qsizetype i = first + count - 1; i >= first && i >= 0; --i) {
+            const long long n = liveNumber(view.lineText(i));
             if (n < 0) {
                 continue;
             }
             if (n <= mReported) {
                 break;
             }
-            const QRect line = view.cursorRect(QTextCursor(block));
-            if (line.top() < 0) {
-                break;
-            }
-            if (line.bottom() < viewport.height() &&
-                region.intersects(QRect(0, line.top(), viewport.width(), line.height()))) {
-                fresh += ' ' + std::to_string(n);
-                newest = std::max(newest, n);
-            }
+            fresh += ' ' + std::to_string(n);
+            newest = std::max(newest, n);
         }
         if (!fresh.empty()) {
             mReported = newest;

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QAbstractScrollArea>
 #include <QCoreApplication>
 #include <QPaintEvent>
-#include <QPlainTextEdit>
 
 // An application-wide filter that hears of a watched widget's paint once it has run, with
 // everything the widget draws in it. For the probes built into bench-only programs.
 namespace bench {
 
-// The viewport of a plain-text view, the widget that draws its lines.
-inline QPlainTextEdit* textViewOf(QWidget& widget) {
-    auto* view = qobject_cast<QPlainTextEdit*>(widget.parentWidget());
+// The text view whose viewport, the widget that draws its lines, is `widget`.
+template <class View> View* textViewOf(QWidget& widget) {
+    auto* view = dynamic_cast<View*>(widget.parentWidget());
     return view != nullptr && view->viewport() == &widget ? view : nullptr;
 }
 

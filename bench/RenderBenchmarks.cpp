@@ -4,12 +4,11 @@
 #include "LogFixture.h"
 #include "Summary.h"
 #include "core/frmMain.h"
+#include "gui/LogView.h"
 #include "gui/MainWindow.h"
-#include "gui/TextView.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTextBlock>
 #include <memory>
 #include <string>
 
@@ -45,11 +44,11 @@ std::unique_ptr<RenderRig> showTail(const QString& path, bool extract) {
 
 void render(benchmark::State& state, const QString& path, bool extract, bool paint) {
     const std::unique_ptr<RenderRig> rig = showTail(path, extract);
-    TextView& view = rig->window.textView();
+    LogView& view = rig->window.textView();
     const int shown = extract ? renderLines / 5 : renderLines;
-    if (view.document()->blockCount() != shown) {
-        state.SkipWithError(("the view shows " + std::to_string(view.document()->blockCount()) +
-                             " lines, not " + std::to_string(shown))
+    if (view.lineCount() != shown) {
+        state.SkipWithError(("the view shows " + std::to_string(view.lineCount()) + " lines, not " +
+                             std::to_string(shown))
                                 .c_str());
         return;
     }

@@ -4,8 +4,8 @@
 #include "core/frmMain.h"
 #include "gui/Fonts.h"
 #include "gui/Icons.h"
+#include "gui/LogView.h"
 #include "gui/MenuBinding.h"
-#include "gui/TextView.h"
 #include "gui/Twips.h"
 #include "platform/SystemText.h"
 #include "ui/ViewText.h"
@@ -88,7 +88,7 @@ bool takeAsCopy(QDropEvent& event) {
 
 MainWindow::MainWindow(frmMain& form) : mForm(form), mClient(new QWidget(this)) {
     setFont(windowFont(9));
-    mTextView = new TextView(mClient); // after the font, so it is laid out once, in that font
+    mTextView = new LogView(mClient); // after the font, so it is laid out once, in that font
     setCentralWidget(mClient);
     setAcceptDrops(true);
     bindMenuBar(*menuBar(), mForm.menuBar());
@@ -180,6 +180,10 @@ void MainWindow::bindTextView() {
         mTextView->setPalette(palette);
         if (mTextView->font().pointSize() != model.fontSize()) {
             mTextView->setFont(windowFont(model.fontSize()));
+        }
+        if (mShownStylerRevision != model.stylerRevision()) {
+            mShownStylerRevision = model.stylerRevision();
+            mTextView->setLineStyler(model.lineStyler());
         }
         if (mShownTextRevision != model.textRevision()) {
             mShownTextRevision = model.textRevision();

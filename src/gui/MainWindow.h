@@ -24,7 +24,7 @@ class Timer;
 namespace logwarden::gui {
 
 using core::frmMain;
-class TextView;
+class LogView;
 
 // Mirrors frmMain's control models onto widgets and turns what the user and the platform do
 // into calls of its handlers. Holds no behaviour of its own.
@@ -33,7 +33,7 @@ public:
     explicit MainWindow(frmMain& form);
     ~MainWindow() override;
 
-    TextView& textView() const { return *mTextView; }
+    LogView& textView() const { return *mTextView; }
     // Shows the window in the state that start-up chose.
     void showInChosenState();
 
@@ -63,7 +63,7 @@ private:
 
     frmMain& mForm;
     QWidget* mClient;
-    TextView* mTextView = nullptr;
+    LogView* mTextView = nullptr;
     QTimer mFileCheck;
     QTimer mFlash;
     QTimer mNotify;
@@ -73,6 +73,7 @@ private:
     bool mShown = false;
     int mShownIcon = -1;
     unsigned long long mShownTextRevision = 0;
+    unsigned long long mShownStylerRevision = 0;
 };
 
 } // namespace logwarden::gui

@@ -1,18 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ui/LineStyle.h"
 #include "ui/Placed.h"
 
 #include <QString>
 
 namespace logwarden::ui {
-
-struct Color {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    friend bool operator==(const Color&, const Color&) = default;
-};
 
 // The multi-line, read-only text view.
 class TextBox : public Placed {
@@ -27,6 +21,14 @@ public:
     }
     unsigned long long textRevision() const { return mTextRevision; }
 
+    const LineStyler& lineStyler() const { return mLineStyler; }
+    void setLineStyler(LineStyler styler) {
+        mLineStyler = std::move(styler);
+        ++mStylerRevision; // every line shown is styled again
+        changed();
+    }
+    unsigned long long stylerRevision() const { return mStylerRevision; }
+
     Color backColor() const { return mBackColor; }
     void setBackColor(Color color) { assign(mBackColor, color); }
     Color foreColor() const { return mForeColor; }
@@ -37,6 +39,8 @@ public:
 private:
     QString mText;
     unsigned long long mTextRevision = 0;
+    LineStyler mLineStyler;
+    unsigned long long mStylerRevision = 0;
     Color mBackColor{255, 255, 255};
     Color mForeColor{0, 0, 0};
     int mFontSize = 9;

@@ -34,11 +34,6 @@ QString symbolFor(char16_t c) {
     return QStringLiteral("<U+%1>").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
 }
 
-bool breaksLine(char32_t c) {
-    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
-           c == QChar::ParagraphSeparator || c == 0xFDD0 || c == 0xFDD1;
-}
-
 QString cutMark(qsizetype left) {
     return QStringLiteral("…（%1 文字省略）").arg(left);
 }
@@ -46,6 +41,70 @@ QString cutMark(qsizetype left) {
 qsizetype codePoints(QStringView text) {
     return text.size() -
            std::count_if(text.begin(), text.end(), [](QChar c) { return c.isLowSurrogate(); });
+}
+
+// The line cut to what the view draws, with a mark where it was cut.
+QString shortened(QStringView line) {
+    const auto plain = [](QChar c) {
+        return c.unicode() < 0x300 || (!c.isMark() && !c.isSurrogate());
+    };
+    if (line.size() <= maxShownLength && std::all_of(line.begin(), line.end(), plain)) {
+        return line.toString();
+    }
+    QString shown;
+    shown.reserve(std::min(line.size(), maxShownLength) + 16);
+    int marks = 0;
+    qsizetype dropped = 0;
+    for (qsizetype i = 0; i < line.size();) {
+        const qsizetype at = i;
+        char32_t c = line[i++].unicode();
+        if (QChar::isHighSurrogate(c) && i < line.size() && line[i].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(char16_t(c), line[i++].unicode());
+        }
+        marks = QChar::isMark(c) ? marks + 1 : 0;
+        if (marks > maxMarks) {
+            ++dropped;
+            continue;
+        }
+        if (dropped > 0) {
+            shown += cutMark(dropped);
+            dropped = 0;
+        }
+        if (shown.size() >= maxShownLength) {
+            shown += cutMark(codePoints(line.sliced(at)));
+            return shown;
+        }
+        shown += line.sliced(at, i - at);
+    }
+    if (dropped > 0) {
+        shown += cutMark(dropped);
+    }
+    return shown;
+}
+
+LineChange overlap(const QList<QStringView>& shown, const QList<QStringView>& next) {
+    if (shown.isEmpty() || next.isEmpty()) {
+        return {shown.size(), 0};
+    }
+    // Knuth-Morris-Pratt with the next lines as the pattern: the longest end of the shown lines
+    // that starts the next ones, in linear time however alike the lines are.
+    std::vector<qsizetype> border(static_cast<std::size_t>(next.size()), 0);
+    for (qsizetype i = 1, k = 0; i < next.size(); ++i) {
+        while (k > 0 && next[i] != next[k]) {
+            k = border[static_cast<std::size_t>(k - 1)];
+        }
+        k += next[i] == next[k] ? 1 : 0;
+        border[static_cast<std::size_t>(i)] = k;
+    }
+    // Starting no earlier than this, a whole match can only end at the last shown line.
+    qsizetype k = 0;
+    for (qsizetype i = std::max<qsizetype>(0, shown.size() - next.size()); i < shown.size(); ++i) {
+        while (k > 0 && shown[i] != next[k]) {
+            k = border[static_cast<std::size_t>(k - 1)];
+        }
+        k += shown[i] == next[k] ? 1 : 0;
+    }
+    return {shown.size() - k, k};
 }
 
 } // namespace
@@ -93,74 +152,25 @@ QList<QStringView> splitLines(QStringView text) {
     return lines;
 }
 
-QString displayLine(QStringView rawLine) {
-    const QString visible = visibleText(rawLine);
-    const QStringView line(visible);
-    const auto plain = [](QChar c) {
-        return c.unicode() < 0x300 ? !breaksLine(c.unicode())
-                                   : !c.isMark() && !c.isSurrogate() && !breaksLine(c.unicode());
-    };
-    if (line.size() <= maxShownLength && std::all_of(line.begin(), line.end(), plain)) {
-        return line.toString();
-    }
-    QString shown;
-    shown.reserve(std::min(line.size(), maxShownLength) + 16);
-    int marks = 0;
-    qsizetype dropped = 0;
-    for (qsizetype i = 0; i < line.size();) {
-        const qsizetype at = i;
-        char32_t c = line[i++].unicode();
-        if (QChar::isHighSurrogate(c) && i < line.size() && line[i].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(char16_t(c), line[i++].unicode());
-        }
-        marks = QChar::isMark(c) ? marks + 1 : 0;
-        if (marks > maxMarks) {
-            ++dropped;
-            continue;
-        }
-        if (dropped > 0) {
-            shown += cutMark(dropped);
-            dropped = 0;
-        }
-        if (shown.size() >= maxShownLength) {
-            shown += cutMark(codePoints(line.sliced(at)));
-            return shown;
-        }
-        if (breaksLine(c)) {
-            shown += c == u'\r' ? QChar(0x240D) : QChar::ReplacementCharacter;
-        } else {
-            shown += line.sliced(at, i - at);
-        }
-    }
-    if (dropped > 0) {
-        shown += cutMark(dropped);
-    }
+QString displayLine(QStringView line) {
+    QString shown = visibleText(shortened(line));
+    // The text engine takes these noncharacters for the ends of frames.
+    shown.replace(QChar(0xFDD0), QChar::ReplacementCharacter);
+    shown.replace(QChar(0xFDD1), QChar::ReplacementCharacter);
     return shown;
 }
 
 LineChange lineChange(const QList<QStringView>& shown, const QList<QStringView>& next) {
-    if (shown.isEmpty() || next.isEmpty()) {
-        return {shown.size(), 0};
-    }
-    // Knuth-Morris-Pratt with the next lines as the pattern: the longest end of the shown lines
-    // that starts the next ones, in linear time however alike the lines are.
-    std::vector<qsizetype> border(static_cast<std::size_t>(next.size()), 0);
-    for (qsizetype i = 1, k = 0; i < next.size(); ++i) {
-        while (k > 0 && next[i] != next[k]) {
-            k = border[static_cast<std::size_t>(k - 1)];
+    const LineChange change = overlap(shown, next);
+    // A window that holds fewer lines than the view shows starts inside a line, another one
+    // each time: the lines after it may still follow those shown.
+    if (change.kept == 0 && next.size() > 1) {
+        const LineChange rest = overlap(shown, next.sliced(1));
+        if (rest.kept > 0) {
+            return {rest.dropped, rest.kept, 1};
         }
-        k += next[i] == next[k] ? 1 : 0;
-        border[static_cast<std::size_t>(i)] = k;
     }
-    // Starting no earlier than this, a whole match can only end at the last shown line.
-    qsizetype k = 0;
-    for (qsizetype i = std::max<qsizetype>(0, shown.size() - next.size()); i < shown.size(); ++i) {
-        while (k > 0 && shown[i] != next[k]) {
-            k = border[static_cast<std::size_t>(k - 1)];
-        }
-        k += shown[i] == next[k] ? 1 : 0;
-    }
-    return {shown.size() - k, k};
+    return change;
 }
 
 std::optional<qsizetype> findLines(const QList<QStringView>& shown, const QList<QStringView>& next,
@@ -169,7 +179,7 @@ std::optional<qsizetype> findLines(const QList<QStringView>& shown, const QList<
         return std::nullopt;
     }
     if (change.kept > 0 && first >= change.dropped) {
-        return first - change.dropped;
+        return first - change.dropped + change.fresh;
     }
     const QStringView line = shown[first];
     qsizetype rank = std::count(shown.begin(), shown.begin() + first, line);

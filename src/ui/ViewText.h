@@ -32,11 +32,12 @@ QList<QStringView> splitLines(QStringView text);
 QString displayLine(QStringView line);
 
 // How the lines shown become the next ones: the first `dropped` leave, the `kept` after them
-// stay as the first of the next, and the rest of the next come after. When none stay, all are
-// replaced.
+// stay, after the `fresh` first lines of the next (a read window that cuts its first line anew
+// starts with one), and the rest of the next come after. When none stay, all are replaced.
 struct LineChange {
     qsizetype dropped = 0;
     qsizetype kept = 0;
+    qsizetype fresh = 0;
     friend bool operator==(const LineChange&, const LineChange&) = default;
 };
 LineChange lineChange(const QList<QStringView>& shown, const QList<QStringView>& next);

@@ -7,9 +7,9 @@
 #include "files/ToolkitDialog.h"
 #include "gui/Fonts.h"
 #include "gui/Icons.h"
+#include "gui/LogView.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
-#include "gui/TextView.h"
 #include "gui/Twips.h"
 #include "platform/System.h"
 #include "view/Layout.h"
@@ -42,7 +42,7 @@ struct Shown : TempWorkDir {
     TestPort port;
     frmMain form;
     MainWindow window{form};
-    TextView& view = window.textView();
+    LogView& view = window.textView();
     explicit Shown(const QByteArray& bytes = numberedLines(1, 30), const QByteArray& settings = {},
                    const QString& name = QStringLiteral("app.log"))
         : form(global, port, log(bytes, settings, name)) {
@@ -110,9 +110,10 @@ private Q_SLOTS:
                          panel->contentsRect().contains(label->geometry()),
                      qPrintable(label->text()));
         }
-        const QFontMetrics metrics(windowFont(9)); // fixed pitch, Japanese in the font itself
+        // Fixed pitch, Japanese in the font itself, the control pictures in a fallback.
+        const QFontMetrics metrics(windowFont(9));
         QVERIFY(metrics.horizontalAdvance(u'i') == metrics.horizontalAdvance(u'W') &&
-                metrics.inFont(u'抽'));
+                metrics.inFont(u'抽') && metrics.inFont(QChar(0x241B)));
 
         // A notice flashes the icon while another window is active.
         QCOMPARE(w.icon(), windowIconImage(0).cacheKey());
@@ -155,6 +156,23 @@ private Q_SLOTS:
         w.view.showText(QStringLiteral("a\nb\nc"));
         w.view.showText(QStringLiteral("b\nc"));
         QCOMPARE(w.view.toPlainText(), QStringLiteral("b\nc"));
+        w.view.showText(QStringLiteral("x\nc\nd")); // a window cut inside a line starts anew
+        QCOMPARE(w.view.toPlainText(), QStringLiteral("x\nc\nd"));
+        // Screen readers read the text, its lines, the selection and the caret.
+        w.view.setSelection({1, 0}, {1, 1});
+        QAccessibleTextInterface* reader =
+            QAccessible::queryAccessibleInterface(&w.view)->textInterface();
+        int from = 0, to = 0, lineStart = 0, lineEnd = 0;
+        reader->selection(0, &from, &to);
+        QVERIFY(reader->text(0, reader->characterCount()) == "x\nc\nd" && from == 2 && to == 3 &&
+                reader->cursorPosition() == 3 &&
+                reader->textAtOffset(0, QAccessible::LineBoundary, &lineStart, &lineEnd) == "x\n");
+        // A long line is laid out as far as it shows, then further as the reader scrolls along.
+        w.view.showText(QString(10000, u'x'));
+        QTRY_VERIFY(w.view.lastPainted().second == 1);
+        QVERIFY(w.view.laidOutLength() < 1000); // of 3000 and the cut mark
+        w.view.horizontalScrollBar()->setValue(w.view.horizontalScrollBar()->maximum());
+        QTRY_VERIFY(w.view.laidOutLength() > 3000);
     }
 
     // Where (the text view or the keyword panel's value), what, offered how.
@@ -351,40 +369,54 @@ private Q_SLOTS:
                      {"extraction on and off", "line", 0, "extract"},
                      {"lines came while the view was hidden", "line", 1, "hidden"},
                      {"the last line selected, out of view", "last line", 1, ""},
-                     {"paged up by keys", "paged up", 1, ""}});
+                     {"paged up by keys", "paged up", 1, ""},
+                     {"lines coloured by their text", "end", 1, "styled"}});
     }
     void viewKeepsTheReadersPlace() {
         const auto [tag, reader, appended, change] = row<Place>();
         const bool atEnd = reader == QLatin1String("end");
         Shown log(taggedLines(1, 300).toUtf8(),
                   "[SIZE VALUE LINECOUNT]\r\n20\r\n[SIZE VALUE BUFFERSIZE]\r\n2\r\n");
-        TextView& view = log.view;
+        LogView& view = log.view;
         QScrollBar& bar = *view.verticalScrollBar();
         const auto topLine = [&] {
-            return view.cursorForPosition(QPoint(0, 0)).block().text();
+            return view.lineText(view.topLine());
         };
         // Scrolled to the end, the last line whole in view.
         const auto atBottom = [&] {
-            const QRect last = view.cursorRect(QTextCursor(view.document()->lastBlock()));
+            const QRect last = view.lineRect(view.lineCount() - 1);
             return bar.value() == bar.maximum() && last.top() >= 0 &&
                    last.bottom() < view.viewport()->height();
         };
+        // What the screen shows, moved by blits and painted in strips, and a paint of it all.
+        const auto shown = [&](bool onScreen) {
+            const QRect at(view.viewport()->mapTo(&log.window, QPoint()), view.viewport()->size());
+            return (onScreen ? log.window.screen()->grabWindow(log.window.winId(), at.x(), at.y(),
+                                                               at.width(), at.height())
+                             : view.viewport()->grab())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
         if (!atEnd) {
             const bool last = reader == QLatin1String("last line"); // selected end first
-            QTextCursor selection(view.document()->findBlockByNumber(last ? 198 : 102));
-            selection.movePosition(last ? QTextCursor::EndOfBlock : QTextCursor::StartOfBlock);
-            selection.movePosition(last ? QTextCursor::StartOfBlock : QTextCursor::EndOfBlock,
-                                   QTextCursor::KeepAnchor);
-            view.setTextCursor(selection);
+            const TextPos start{last ? 198 : 102, 0};
+            const TextPos end{start.line, int(view.lineText(start.line).size())};
+            view.setSelection(last ? end : start, last ? start : end);
             const bool paged = reader == QLatin1String("paged up");
             bar.setValue(paged ? bar.maximum() : 100);
-            if (paged) { // the view moves without telling its scroll bar
+            if (paged) {
                 QTest::keyClick(&view, Qt::Key_PageUp);
             }
             view.horizontalScrollBar()->setValue(30);
         }
+        if (change == QLatin1String("styled")) { // the colours a watch rule would choose
+            log.form.txtView.setLineStyler([](QStringView line) {
+                return line.contains(u"even") ? ui::LineStyle{{}, ui::Color{255, 0, 0}}
+                                              : ui::LineStyle{};
+            });
+        }
         const QString top = topLine();
-        const QString selected = view.textCursor().selectedText();
+        const QString selected = view.selectedText();
         const bool hidden = change == QLatin1String("hidden");
         hidden ? log.form.mnuViewText.click() : void();
         log.append(QStringLiteral("app.log"), taggedLines(301, 300 + appended).toUtf8());
@@ -398,11 +430,19 @@ private Q_SLOTS:
                 log.global.gstrSearchWord = QStringLiteral("even");
                 log.form.ShowTailText();
             }
-            QVERIFY(view.isVisible() && view.textCursor().selectedText() == selected);
+            QVERIFY(view.isVisible() && view.selectedText() == selected);
             QCOMPARE(view.horizontalScrollBar()->value(), atEnd ? 0 : 30);
             QTRY_COMPARE(atBottom(), atEnd);
             QVERIFY(atEnd || topLine() == top);
+            QTRY_COMPARE(shown(true), shown(false));
         }
+        const QImage pixels = shown(false);
+        const auto background = [&](qsizetype line) {
+            return pixels.pixelColor(pixels.width() - 3, view.lineRect(line).top() + 1);
+        };
+        QVERIFY(change != QLatin1String("styled") ||
+                (background(view.lineCount() - 2) == Qt::red &&
+                 background(view.lineCount() - 1) == Qt::white));
         QCOMPARE(view.toPlainText() + '\n', taggedLines(102 + appended, 300 + appended));
     }
 };

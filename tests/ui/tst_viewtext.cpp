@@ -43,8 +43,10 @@ private Q_SLOTS:
             {"no text, no lines", "", ""},
             {"a line not ended yet", "a\r\nb", "a|b|"},
             // One line of the file is one line of the view, and nothing in it can reorder the rest.
-            {"separators, overrides, escapes", "x\u2028y\u2029\u202Ez\u2066\u2069\x1b[1m\t.\u0085",
-             "x<U+2028>y<U+2029><U+202E>z<U+2066><U+2069>\u241B[1m\t.<U+0085>|"},
+            {"separators, overrides, escapes",
+             QString::fromUtf16(u"x\u2028y\u2029\u202Ez\u2066\u2069\x1b[1m\t.\u0085\0\x7f\uFDD0",
+                                18),
+             "x<U+2028>y<U+2029><U+202E>z<U+2066><U+2069>\u241B[1m\t.<U+0085>\u2400\u2421\uFFFD|"},
             {"100,000 marks on one character", "a" + acute.repeated(100000) + "b",
              "a" + acute.repeated(30) + "…（99970 文字省略）b|"},
             {"marks beyond 16 bits", "a" + musical.repeated(40),
@@ -71,12 +73,19 @@ private Q_SLOTS:
             for (int b = 1; b < 128; ++b) {
                 const QString shown = QString::number(a, 2).sliced(1);
                 const QString next = QString::number(b, 2).sliced(1);
-                qsizetype kept = std::min(shown.size(), next.size());
-                while (!shown.endsWith(next.first(kept))) {
-                    --kept;
-                }
+                const auto overlap = [&](QStringView start) {
+                    qsizetype kept = std::min(shown.size(), start.size());
+                    while (!shown.endsWith(start.first(kept))) {
+                        --kept;
+                    }
+                    return kept;
+                };
+                // Without an overlap, one after a new first line (a window cut inside a line).
+                const qsizetype fresh = overlap(next) == 0 && next.size() > 1 &&
+                                        overlap(QStringView(next).sliced(1)) > 0;
+                const qsizetype kept = overlap(QStringView(next).sliced(fresh));
                 QCOMPARE(ui::lineChange(lines(shown), lines(next)),
-                         (ui::LineChange{shown.size() - kept, kept}));
+                         (ui::LineChange{shown.size() - kept, kept, fresh}));
             }
         }
     }
@@ -87,6 +96,7 @@ private Q_SLOTS:
             {"the same occurrence of alike lines", "eaebe", "eee", 2, 1, 1},
             {"the first line kept, alike to one that left", "aab", "aba", 1, 1, 0},
             {"lines no longer together", "abcd", "bxc", 1, 2, -1},
+            {"after a first line cut anew", "abcd", "xcde", 2, 2, 1},
             {"past the last line", "ab", "ab", 1, 2, -1},
             {"before the first line", "ab", "ab", -1, 1, -1},
             {"no lines asked for", "ab", "ab", 0, 0, -1},
