@@ -20,6 +20,7 @@ int main(int argc, char* argv[]) {
     view.setReadOnly(true);
     view.setLineWrapMode(QPlainTextEdit::NoWrap);
     view.setMaximumBlockCount(20);
+    view.setUndoRedoEnabled(false); // else every append stays in the undo stack
     QFont font({QStringLiteral("Noto Sans Mono CJK JP")}, 9);
     font.setStyleHint(QFont::Monospace);
     view.setFont(font);

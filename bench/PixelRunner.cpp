@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -46,7 +47,7 @@ struct Plan {
     int rounds = 4;
     int loneLines = 10;
     std::int64_t steadyNs = 3 * secondNs; // at 10 lines/s
-    int streams = 3;                      // at 1,000 lines/s
+    int streams = 2;                      // at 1,000 lines/s
     std::int64_t streamNs = secondNs;
     std::int64_t idleNs = 3 * secondNs;
     std::int64_t floodNs = secondNs; // at 10,000 lines/s
@@ -105,13 +106,18 @@ public:
             });
             if (changes.size() == from) {
                 unseen(1);
+                mFigures.lone.push_back(INFINITY);
                 continue;
             }
+            // The first moment the rows showed the line; until the lines can be read off the
+            // screen, what they settled on.
+            const bool readable = mCode.ready();
             mCode.learn(mLog.newest(), changes.back().inkEnd);
-            // The first moment the rows showed what they settled on.
-            const auto first = std::find_if(
-                changes.begin() + std::ptrdiff_t(from), changes.end(),
-                [&](const Screen::Change& c) { return c.hash == changes.back().hash; });
+            const auto first = readable ? firstShowing(from, mLog.newest())
+                                        : std::find_if(changes.begin() + std::ptrdiff_t(from),
+                                                       changes.end(), [&](const Screen::Change& c) {
+                                                           return c.hash == changes.back().hash;
+                                                       });
             mFigures.lone.push_back(msSince(at, first->at));
         }
     }
@@ -144,9 +150,11 @@ public:
         measureCpu(mFigures.idle, forNs, [&] { mScreen.pump(monotonicNs() + forNs); });
     }
 
-    // The time from the last write to the last change of the newest line's rows.
+    // The time from the last write to the first change of the newest line's rows that shows
+    // the last line, once they have not changed for a while.
     void stream(std::int64_t forNs) {
         std::int64_t last = 0;
+        const std::size_t from = mScreen.changes().size();
         measureCpu(mFigures.load, forNs, [&] {
             last = appendAtRate(forNs, msNs);
             const auto& changes = mScreen.changes();
@@ -157,9 +165,10 @@ public:
             });
         });
         const auto& changes = mScreen.changes();
-        if (!changes.empty() && changes.back().at > last &&
+        const auto shown = firstShowing(from, mLog.newest());
+        if (shown != changes.end() &&
             mCode.line(changes.back().inkEnd, mLog.newest()) == mLog.newest()) {
-            mFigures.streamEnds.push_back(msSince(last, changes.back().at));
+            mFigures.streamEnds.push_back(msSince(last, shown->at));
         } else {
             unseen(1);
             mFigures.streamEnds.push_back(INFINITY);
@@ -174,6 +183,13 @@ public:
     }
 
 private:
+    std::vector<Screen::Change>::const_iterator firstShowing(std::size_t from, long long line) {
+        const auto& changes = mScreen.changes();
+        return std::find_if(
+            changes.begin() + std::ptrdiff_t(from), changes.end(),
+            [&](const Screen::Change& c) { return mCode.line(c.inkEnd, c.newestWritten) == line; });
+    }
+
     // Appends a line every `periodNs` on an absolute schedule; returns the last write's moment.
     std::int64_t appendAtRate(std::int64_t forNs, std::int64_t periodNs) {
         const std::int64_t start = monotonicNs();
@@ -272,7 +288,7 @@ struct Row {
     std::string name;
     const char* unit;
     std::array<double, kinds> values;
-    double bound;
+    std::optional<double> bound;  // none: for scale
     bool ratioToTerminal = false; // the bound is a ratio to the terminal's value
 };
 
@@ -283,11 +299,15 @@ bool printRow(const Row& row, bool check) {
     }
     const double terminal = row.values[1];
     const double ratio = terminal > 0 ? row.values[0] / terminal : INFINITY;
-    const bool met = row.ratioToTerminal ? ratio <= row.bound : row.values[0] <= row.bound;
+    if (!row.bound) {
+        std::printf("   for scale\n");
+        return true;
+    }
+    const bool met = row.ratioToTerminal ? ratio <= *row.bound : row.values[0] <= *row.bound;
     if (row.ratioToTerminal) {
-        std::printf("   %5.2fx terminal, <= %gx", ratio, row.bound);
+        std::printf("   %.2fx tail -F, <= %gx", ratio, *row.bound);
     } else {
-        std::printf("   <= %g %s", row.bound, row.unit);
+        std::printf("   <= %g %s", *row.bound, row.unit);
     }
     std::printf(" %s\n", !check ? "(not checked)" : met ? "met" : "MISSED");
     return met || !check;
@@ -307,47 +327,50 @@ bool report(const std::array<Figures, kinds>& f, const Plan& plan, bool check) {
     const auto p95 = [](const std::vector<double>& v) {
         return bench::percentile(v, 95);
     };
-    const std::string lone = std::to_string(f[0].lone.size()) + " lines";
-    const std::string steady = std::to_string(f[0].steady.size()) + " lines";
-    const std::string streams = std::to_string(f[0].streamEnds.size()) + " streams";
     const std::vector<Row> rows{
-        {"lone line, write to pixels, median (" + lone + ")", "ms",
+        {"lone line: write to pixels, median", "ms",
          each([&](const Figures& x) { return median(x.lone); }), 1.3, true},
-        {"lone line, write to pixels, p95", "ms",
-         each([&](const Figures& x) { return p95(x.lone); }), INFINITY},
-        {"10 lines/s, write to pixels, median (" + steady + ")", "ms",
-         each([&](const Figures& x) { return median(x.steady); }), INFINITY},
-        {"10 lines/s, write to pixels, p95", "ms",
+        {"lone line: write to pixels, p95", "ms",
+         each([&](const Figures& x) { return p95(x.lone); }), std::nullopt},
+        {"10 lines/s: write to pixels, median", "ms",
+         each([&](const Figures& x) { return median(x.steady); }), std::nullopt},
+        {"10 lines/s: write to pixels, p95", "ms",
          each([&](const Figures& x) { return p95(x.steady); }), 20},
-        {"1,000 lines/s, last line on screen, median (" + streams + ")", "ms",
+        {"1,000 lines/s: last write to pixels, median", "ms",
          each([&](const Figures& x) { return median(x.streamEnds); }), 25},
-        {"1,000 lines/s, last line on screen, p95", "ms",
-         each([&](const Figures& x) { return p95(x.streamEnds); }), INFINITY},
+        {"1,000 lines/s: last write to pixels, p95", "ms",
+         each([&](const Figures& x) { return p95(x.streamEnds); }), std::nullopt},
         {"CPU, unchanged file", "%", each([](const Figures& x) { return x.idle.percent(); }), 0.1},
         {"CPU, 1,000 lines/s", "%", each([](const Figures& x) { return x.load.percent(); }), 2},
         {"CPU, 10,000 lines/s", "%", each([](const Figures& x) { return x.flood.percent(); }), 5},
-        {"peak RSS growth over " + std::to_string(plan.memoryLines) + " lines", "MiB",
+        {"peak RSS growth, " + std::to_string(plan.memoryLines) + " lines", "MiB",
          each([](const Figures& x) { return x.peakGrowthMiB; }), 1},
-        {"RSS growth over the same lines", "MiB",
-         each([](const Figures& x) { return x.residentGrowthMiB; }), INFINITY},
+        {"RSS growth, the same lines", "MiB",
+         each([](const Figures& x) { return x.residentGrowthMiB; }), std::nullopt},
     };
     std::printf("%-46s %4s", "following a log, on the screen", "unit");
     for (const ViewerKind kind : bench::viewerKinds) {
-        std::printf(" %10.10s", bench::viewerName(kind));
+        std::printf(" %10s", bench::columnName(kind));
     }
     std::printf("   target\n");
     bool met = true;
     for (const Row& row : rows) {
         met = printRow(row, check) && met;
     }
-    std::printf("columns: Logwarden, tail -F in xterm, minimal Qt viewer; %d rounds; CPU over "
-                "%.1f, %.1f and %.1f s\n",
-                plan.rounds, double(f[0].idle.ns) / secondNs, double(f[0].load.ns) / secondNs,
+    std::printf("%d rounds: %zu lone lines, %zu lines at 10 lines/s, %zu streams; CPU over %.1f, "
+                "%.1f and %.1f s; columns:",
+                plan.rounds, f[0].lone.size(), f[0].steady.size(), f[0].streamEnds.size(),
+                double(f[0].idle.ns) / secondNs, double(f[0].load.ns) / secondNs,
                 double(f[0].flood.ns) / secondNs);
-    const auto unseen = each([](const Figures& x) { return double(x.unseen); });
-    if (unseen[0] + unseen[1] + unseen[2] > 0) {
-        std::printf("lines never shown (counted as infinitely late): %.0f, %.0f, %.0f\n", unseen[0],
-                    unseen[1], unseen[2]);
+    for (const ViewerKind kind : bench::viewerKinds) {
+        std::printf(" %s%s", bench::viewerName(kind),
+                    kind == bench::viewerKinds[kinds - 1] ? "\n" : ",");
+    }
+    for (std::size_t i = 0; i < kinds; ++i) {
+        if (f[i].unseen > 0) {
+            std::printf("%s: %d lines never shown, counted as infinitely late\n",
+                        bench::viewerName(bench::viewerKinds[i]), f[i].unseen);
+        }
     }
     return met;
 }

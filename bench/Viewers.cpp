@@ -58,6 +58,8 @@ std::vector<QByteArray> commandOf(ViewerKind kind, const QString& log) {
                 file};
     case ViewerKind::MinimalQt:
         return {LOGWARDEN_FOLLOWING_VIEWER, file};
+    case ViewerKind::BareX:
+        return {LOGWARDEN_LIMIT_VIEWER, file};
     }
     return {};
 }
@@ -86,6 +88,22 @@ const char* viewerName(ViewerKind kind) {
         return "tail -F in xterm";
     case ViewerKind::MinimalQt:
         return "minimal Qt viewer";
+    case ViewerKind::BareX:
+        return "bare X client (the limit)";
+    }
+    return "";
+}
+
+const char* columnName(ViewerKind kind) {
+    switch (kind) {
+    case ViewerKind::Logwarden:
+        return "Logwarden";
+    case ViewerKind::Terminal:
+        return "tail -F";
+    case ViewerKind::MinimalQt:
+        return "minimal Qt";
+    case ViewerKind::BareX:
+        return "bare X";
     }
     return "";
 }

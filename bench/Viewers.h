@@ -11,10 +11,11 @@
 // The programs that follow the log on the display, each started as its user would start it.
 namespace bench {
 
-enum class ViewerKind { Logwarden, Terminal, MinimalQt };
+enum class ViewerKind { Logwarden, Terminal, MinimalQt, BareX };
 inline constexpr ViewerKind viewerKinds[]{ViewerKind::Logwarden, ViewerKind::Terminal,
-                                          ViewerKind::MinimalQt};
+                                          ViewerKind::MinimalQt, ViewerKind::BareX};
 const char* viewerName(ViewerKind kind);
+const char* columnName(ViewerKind kind); // ten characters at most
 
 // Writes the settings Logwarden reads from the current folder: LF line ends, 20 lines, and the
 // background colour the pixel readers look for.
