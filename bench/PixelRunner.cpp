@@ -85,9 +85,9 @@ double msSince(std::int64_t from, std::int64_t to) {
 class Round {
 public:
     Round(bench::XDisplay& display, Viewer& viewer, AppendedLog& log, bench::LineCode& code,
-          Figures& figures, const QString& picture)
+          Figures& figures, const QString& picture, int number)
         : mScreen(display, viewer.window(), log), mViewer(viewer), mLog(log), mCode(code),
-          mFigures(figures) {
+          mFigures(figures), mRandom(static_cast<std::uint32_t>(number)) {
         // A first line shows that it follows the file (with a poll, it may take its period).
         mLog.append();
         mScreen.findNewestLine(400 * msNs, picture);
@@ -151,8 +151,11 @@ public:
     }
 
     // The time from the last write to the first change of the newest line's rows that shows
-    // the last line, once they have not changed for a while.
-    void stream(std::int64_t forNs) {
+    // the last line, once they have not changed for a while. The stream runs for `shortestNs`
+    // and up to half a second more, so that its end falls anywhere in a period of the viewer's.
+    void stream(std::int64_t shortestNs) {
+        const std::int64_t forNs = std::uniform_int_distribution<std::int64_t>(
+            shortestNs, shortestNs + secondNs / 2)(mRandom);
         std::int64_t last = 0;
         const std::size_t from = mScreen.changes().size();
         measureCpu(mFigures.load, forNs, [&] {
@@ -217,13 +220,12 @@ private:
     AppendedLog& mLog;
     bench::LineCode& mCode;
     Figures& mFigures;
-    std::mt19937 mRandom{1};
+    std::mt19937 mRandom; // the same pauses and lengths for every viewer in a round
 };
 
 void runRound(bench::XDisplay& display, ViewerKind kind, const QString& log, AppendedLog& appended,
-              bench::LineCode& code, Figures& figures, const Plan& plan) {
+              bench::LineCode& code, Figures& figures, const Plan& plan, int number) {
     Viewer viewer(kind, display, log, QDir::current().filePath(QStringLiteral("viewer.err")));
-
     try {
         const QString picture =
             plan.pictures.isEmpty()
@@ -231,8 +233,7 @@ void runRound(bench::XDisplay& display, ViewerKind kind, const QString& log, App
                 : QStringLiteral("%1/%2 %3.png")
                       .arg(plan.pictures, QString::fromLatin1(bench::viewerName(kind)))
                       .arg(appended.newest() + 1);
-        Round round(display, viewer, appended, code, figures, picture);
-
+        Round round(display, viewer, appended, code, figures, picture, number);
         round.loneLines(plan.loneLines);
         round.steadyLines(plan.steadyNs);
         round.idle(plan.idleNs);
@@ -389,7 +390,8 @@ bool run(const QString& work, const Plan& plan, bool check) {
     for (int round = 0; round < plan.rounds; ++round) {
         for (std::size_t i = 0; i < kinds; ++i) {
             const std::size_t k = (i + std::size_t(round)) % kinds;
-            runRound(display, bench::viewerKinds[k], log, appended, codes[k], figures[k], plan);
+            runRound(display, bench::viewerKinds[k], log, appended, codes[k], figures[k], plan,
+                     round);
             std::fprintf(stderr, ".");
         }
     }
