@@ -74,7 +74,7 @@ Screen::~Screen() {
 
 // The moment taken is when the notice is read: the server sends it once the drawing is done.
 bool Screen::readOnce(std::int64_t untilNs) {
-    std::vector<QRect> drawn = mDisplay.takeDrawn();
+    std::vector<XDisplay::Drawn> drawn = mDisplay.takeDrawn();
     std::int64_t now = monotonicNs();
     if (drawn.empty()) {
         // Wakes now and then, so that the caller's condition is seen in time.
@@ -92,8 +92,9 @@ bool Screen::readOnce(std::int64_t untilNs) {
     }
     if (!drawn.empty()) {
         mLastDrawn = now;
-        if (mRows && std::any_of(drawn.begin(), drawn.end(),
-                                 [&](const QRect& r) { return r.intersects(*mRows); })) {
+        if (mRows && std::any_of(drawn.begin(), drawn.end(), [&](const XDisplay::Drawn& d) {
+                return d.window == mWindow && d.area.intersects(*mRows);
+            })) {
             readRows(now);
         }
     }

@@ -73,6 +73,12 @@ xcb_window_t XDisplay::windowOf(pid_t pid) {
     return 0;
 }
 
+pid_t XDisplay::ownerOf(xcb_window_t window) {
+    const std::vector<std::uint32_t> owner =
+        cardinals(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+    return owner.empty() ? 0 : static_cast<pid_t>(owner.front());
+}
+
 QSize XDisplay::size(xcb_window_t window) {
     const auto reply =
         owned(xcb_get_geometry_reply(mConnection, xcb_get_geometry(mConnection, window), nullptr));
@@ -175,33 +181,51 @@ std::vector<std::uint32_t> XDisplay::pixels(xcb_window_t window, QRect rect) {
 }
 
 void XDisplay::watchDrawing(xcb_window_t window) {
-    stopWatching();
-    mDamage = xcb_generate_id(mConnection);
-    mWatched = window;
-    xcb_damage_create(mConnection, mDamage, window, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
+    const std::uint32_t damage = xcb_generate_id(mConnection);
+    xcb_damage_create(mConnection, damage, window, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
     xcb_flush(mConnection);
+    mWatched[damage] = window;
+}
+
+void XDisplay::watchNewWindows() {
+    const std::uint32_t events = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(mConnection, mRoot, XCB_CW_EVENT_MASK, &events);
+    xcb_flush(mConnection);
+    mWatchingNew = true;
 }
 
 void XDisplay::stopWatching() {
-    if (mDamage != 0) {
-        xcb_damage_destroy(mConnection, mDamage);
-        xcb_flush(mConnection);
-        mDamage = 0;
-        mWatched = 0;
+    if (mWatchingNew) {
+        const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+        xcb_change_window_attributes(mConnection, mRoot, XCB_CW_EVENT_MASK, &none);
+        mWatchingNew = false;
     }
+    // A window that is gone took its damage object with it: the error that says so is dropped.
+    for (const auto& [damage, window] : mWatched) {
+        xcb_damage_destroy(mConnection, damage);
+    }
+    mWatched.clear();
+    xcb_flush(mConnection);
+    takeDrawn();
 }
 
-std::vector<QRect> XDisplay::takeDrawn() {
-    std::vector<QRect> drawn;
+std::vector<XDisplay::Drawn> XDisplay::takeDrawn() {
+    std::vector<Drawn> drawn;
     while (xcb_generic_event_t* event = xcb_poll_for_event(mConnection)) {
         const auto owner = owned(event);
-        if ((event->response_type & 0x7f) != mDamageEvent) {
-            continue;
-        }
-        const auto* notice = reinterpret_cast<const xcb_damage_notify_event_t*>(event);
-        if (notice->damage == mDamage) {
-            drawn.emplace_back(notice->area.x, notice->area.y, notice->area.width,
-                               notice->area.height);
+        const std::uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_CREATE_NOTIFY && mWatchingNew) {
+            const auto* created = reinterpret_cast<const xcb_create_notify_event_t*>(event);
+            if (created->parent == mRoot) {
+                watchDrawing(created->window);
+            }
+        } else if (type == mDamageEvent) {
+            const auto* notice = reinterpret_cast<const xcb_damage_notify_event_t*>(event);
+            const auto watched = mWatched.find(notice->damage);
+            if (watched != mWatched.end()) {
+                drawn.push_back({watched->second, QRect(notice->area.x, notice->area.y,
+                                                        notice->area.width, notice->area.height)});
+            }
         }
     }
     if (xcb_connection_has_error(mConnection) != 0) {

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 #include <cstdint>
+#include <map>
 #include <sys/types.h>
 #include <vector>
 #include <xcb/xcb.h>
@@ -22,6 +23,8 @@ public:
 
     // The managed top-level window of process `pid`, or 0 while it has none.
     xcb_window_t windowOf(pid_t pid);
+    // The process that says it owns the window, or 0.
+    pid_t ownerOf(xcb_window_t window);
     QSize size(xcb_window_t window);
     void resize(xcb_window_t window, QSize size);
     // Asks the window manager to activate the window; true once it is the active one.
@@ -35,11 +38,19 @@ public:
 
     // Every drawing on the window (and its children) is reported from now on.
     void watchDrawing(xcb_window_t window);
+    // Also on every top-level window created from now on, as soon as it exists: before the
+    // window manager maps it, so that its first drawing is heard of too.
+    void watchNewWindows();
     void stopWatching();
-    // The descriptor to wait on, and the rectangles drawn on the watched window since the last
-    // call, in its coordinates (other events are dropped).
+
+    struct Drawn {
+        xcb_window_t window;
+        QRect area; // in the window's coordinates
+    };
+    // The descriptor to wait on, and what was drawn on the watched windows since the last call
+    // (other events are dropped).
     int descriptor() const { return xcb_get_file_descriptor(mConnection); }
-    std::vector<QRect> takeDrawn();
+    std::vector<Drawn> takeDrawn();
 
 private:
     xcb_atom_t atom(const char* name);
@@ -49,8 +60,8 @@ private:
     xcb_connection_t* mConnection = nullptr;
     xcb_window_t mRoot = 0;
     std::uint8_t mDamageEvent = 0;
-    std::uint32_t mDamage = 0;
-    xcb_window_t mWatched = 0;
+    std::map<std::uint32_t, xcb_window_t> mWatched; // by damage object
+    bool mWatchingNew = false;
 };
 
 } // namespace bench
