@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Following a growing log, measured on the X display from outside the programs: Logwarden (the
-// release build of the program itself), `tail -F` in xterm and a minimal Qt viewer each follow
-// the same file in turn, round after round, while this program appends to it and watches their
-// windows through DAMAGE, reading the pixels of the rows where the newest line is drawn:
+// release build of the program itself), `tail -F` in xterm, a minimal Qt viewer and a bare X
+// client each follow the same file in turn, round after round, while this program appends to
+// it and watches their windows through DAMAGE, reading the pixels of the rows where the newest
+// line is drawn:
 //  - a lone line: the time from its write to the pixels that show it;
 //  - 10 lines a second: the same for every line;
-//  - 1,000 lines a second for a while: from the last write to the last change of those rows;
+//  - 1,000 lines a second for a while: from the last write to the pixels that show it;
 //  - CPU (utime + stime) while the file is unchanged, at 1,000 and at 10,000 lines a second;
-//  - memory (VmHWM, VmRSS) before and after 600,000 appended lines, all three at once.
+//  - memory (VmHWM, VmRSS) before and after 600,000 appended lines, all four at once.
 // --smoke: one short round, to show that every figure runs. --pictures DIR: saves each window
 // as it was read when the newest line was looked for, the rows found framed in red.
 #include "LogFixture.h"
@@ -88,8 +89,7 @@ public:
           Figures& figures, const QString& picture, int number)
         : mScreen(display, viewer.window(), log), mViewer(viewer), mLog(log), mCode(code),
           mFigures(figures), mRandom(static_cast<std::uint32_t>(number)) {
-        // A first line shows that it follows the file (with a poll, it may take its period).
-        mLog.append();
+        mLog.append(); // shows that it follows the file, and where its newest line is
         mScreen.findNewestLine(400 * msNs, picture);
         mCode.learn(mLog.newest(), mScreen.inkEndNow());
     }

@@ -15,6 +15,8 @@
 namespace bench {
 namespace {
 
+constexpr std::int64_t secondNs = 1'000'000'000;
+
 std::uint64_t fnv1a(const std::vector<std::uint32_t>& pixels) {
     std::uint64_t hash = 14695981039346656037ULL;
     for (const std::uint32_t pixel : pixels) {
@@ -83,7 +85,7 @@ bool Screen::readOnce(std::int64_t untilNs) {
             return false;
         }
         pollfd fd{mDisplay.descriptor(), POLLIN, 0};
-        const timespec timeout{left / 1'000'000'000, left % 1'000'000'000};
+        const timespec timeout{left / secondNs, left % secondNs};
         if (::ppoll(&fd, 1, &timeout, nullptr) <= 0) {
             return true;
         }
@@ -111,9 +113,13 @@ void Screen::readRows(std::int64_t at) {
 }
 
 void Screen::findNewestLine(std::int64_t quietNs, const QString& pictureFile) {
-    const std::int64_t limit = monotonicNs() + 20'000'000'000;
-    mLastDrawn = monotonicNs();
-    pump(limit, [&] { return monotonicNs() - mLastDrawn >= quietNs; });
+    const std::int64_t start = monotonicNs();
+    mLastDrawn = 0;
+    pump(start + 20 * secondNs,
+         [&] { return mLastDrawn > start && monotonicNs() - mLastDrawn >= quietNs; });
+    if (mLastDrawn <= start) {
+        throw std::runtime_error("nothing drawn after the first line");
+    }
     const QSize size = mDisplay.size(mWindow);
     const auto all = mDisplay.pixels(mWindow, QRect(QPoint(), size));
     mRows = newestLineIn(all, size.width());
