@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
     view.setPalette(palette);
 
     // The last 20 lines of the last 25 KB, then whatever comes, a whole line at a time.
-    log.seek(std::max<qint64>(0, log.size() - 25 * 1024));
+    log.seek(std::max<qint64>(0, log.size() - qint64{25} * 1024));
     QByteArray pending = log.readAll();
     const auto appendLines = [&] {
         pending += log.readAll();

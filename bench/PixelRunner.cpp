@@ -11,6 +11,7 @@
 //  - memory (VmHWM, VmRSS) before and after 600,000 appended lines, all four at once.
 // --smoke: one short round, to show that every figure runs. --pictures DIR: saves each window
 // as it was read when the newest line was looked for, the rows found framed in red.
+#include "LoadAverage.h"
 #include "LogFixture.h"
 #include "NewestLine.h"
 #include "Screen.h"
@@ -279,11 +280,6 @@ void memory(bench::XDisplay& display, const QString& log, AppendedLog& appended,
     }
 }
 
-std::string loadAverage() {
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed().toStdString() : "?";
-}
-
 // One line of the table: the three viewers' values and what Logwarden's must meet.
 struct Row {
     std::string name;
@@ -386,7 +382,7 @@ bool run(const QString& work, const Plan& plan, bool check) {
     AppendedLog appended(log);
     std::array<Figures, kinds> figures;
     std::array<bench::LineCode, kinds> codes;
-    std::printf("load average before: %s\n", loadAverage().c_str());
+    std::printf("load average before: %s\n", bench::loadAverage().c_str());
     for (int round = 0; round < plan.rounds; ++round) {
         for (std::size_t i = 0; i < kinds; ++i) {
             const std::size_t k = (i + std::size_t(round)) % kinds;
@@ -397,7 +393,7 @@ bool run(const QString& work, const Plan& plan, bool check) {
     }
     memory(display, log, appended, figures, plan.memoryLines);
     std::fprintf(stderr, "\n");
-    std::printf("load average after: %s\n", loadAverage().c_str());
+    std::printf("load average after: %s\n", bench::loadAverage().c_str());
     return report(figures, plan, check);
 }
 

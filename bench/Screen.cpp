@@ -31,7 +31,8 @@ void savePicture(const std::vector<std::uint32_t>& pixels, QSize size,
     QImage picture(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
         for (int x = 0; x < size.width(); ++x) {
-            picture.setPixel(x, y, pixels[std::size_t(y * size.width() + x)]);
+            picture.setPixel(x, y,
+                             pixels[std::size_t(y) * std::size_t(size.width()) + std::size_t(x)]);
         }
     }
     if (rows) {

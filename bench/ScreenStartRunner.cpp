@@ -7,6 +7,7 @@
 // once settled is shown beside it, for scale.
 // --smoke: one round; --rounds N.
 #include "ChildProcess.h"
+#include "LoadAverage.h"
 #include "LogFixture.h"
 #include "Monotonic.h"
 #include "NewestLine.h"
@@ -172,6 +173,7 @@ bool run(const QString& work, int rounds, bool check) {
     }
     bench::writeLogwardenSettings();
     bench::XDisplay display;
+    std::printf("load average before: %s\n", bench::loadAverage().c_str());
     std::vector<Case> cases{{"minimal Qt tail viewer", LOGWARDEN_TAIL_VIEWER, {}, {}},
                             {"Logwarden, 100 KB file", LOGWARDEN_PROGRAM, {}, {}}};
     std::fprintf(stderr, "%d rounds of %zu starts; each dot is one round\n", rounds, cases.size());
@@ -188,6 +190,7 @@ bool run(const QString& work, int rounds, bool check) {
         std::fprintf(stderr, ".");
     }
     std::fprintf(stderr, "\n");
+    std::printf("load average after: %s\n", bench::loadAverage().c_str());
     return report(cases[0], cases[1], rounds, check);
 }
 

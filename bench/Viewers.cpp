@@ -54,7 +54,7 @@ std::vector<QByteArray> commandOf(ViewerKind kind, const QString& log) {
                 "-e",
                 "/bin/sh",
                 "-c",
-                "printf '\\033[?25l'; exec tail -F -n 100 \"$0\"",
+                R"(printf '\033[?25l'; exec tail -F -n 100 "$0")",
                 file};
     case ViewerKind::MinimalQt:
         return {LOGWARDEN_FOLLOWING_VIEWER, file};
@@ -149,7 +149,7 @@ void Viewer::waitForWindow(XDisplay& display) {
     }
 }
 
-void Viewer::startMonitoring(XDisplay& display) {
+void Viewer::startMonitoring(XDisplay& display) const {
     const QByteArray monitoring = QStringLiteral("監視中").toUtf8();
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (!waitUntil(10, [&] { return display.activate(mWindow); })) {

@@ -37,7 +37,7 @@ public:
 
 private:
     void waitForWindow(XDisplay& display);
-    void startMonitoring(XDisplay& display);
+    void startMonitoring(XDisplay& display) const;
 
     ViewerKind mKind;
     std::unique_ptr<ChildProcess> mProcess;

@@ -138,7 +138,7 @@ std::uint8_t XDisplay::keycodeOf(std::uint32_t keysym) {
     }
     const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(reply.get());
     for (int code = 0; code < count; ++code) {
-        if (keysyms[code * reply->keysyms_per_keycode] == keysym) {
+        if (keysyms[std::ptrdiff_t(code) * reply->keysyms_per_keycode] == keysym) {
             return static_cast<std::uint8_t>(setup->min_keycode + code);
         }
     }
@@ -206,7 +206,6 @@ void XDisplay::stopWatching() {
     }
     mWatched.clear();
     xcb_flush(mConnection);
-    takeDrawn();
 }
 
 std::vector<XDisplay::Drawn> XDisplay::takeDrawn() {
