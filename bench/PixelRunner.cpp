@@ -11,6 +11,7 @@
 //  - memory (VmHWM, VmRSS) before and after 600,000 appended lines, all four at once.
 // --smoke: one short round, to show that every figure runs. --pictures DIR: saves each window
 // as it was read when the newest line was looked for, the rows found framed in red.
+// --program PATH: another build of the program in place of this tree's.
 #include "LoadAverage.h"
 #include "LogFixture.h"
 #include "NewestLine.h"
@@ -414,10 +415,14 @@ int main(int argc, char* argv[]) {
             plan.memoryLines = 5'000;
         } else if (arg == "--pictures" && i + 1 < argc) {
             plan.pictures = QDir(QString::fromLocal8Bit(argv[++i])).absolutePath();
+        } else if (arg == "--program" && i + 1 < argc) {
+            bench::useLogwarden(argv[++i]);
         } else if (arg == "--rounds" && i + 1 < argc) {
             plan.rounds = std::max(1, std::atoi(argv[++i]));
         } else {
-            std::fprintf(stderr, "usage: %s [--smoke] [--rounds N] [--pictures DIR]\n", argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--smoke] [--rounds N] [--program PATH] [--pictures DIR]\n",
+                         argv[0]);
             return 2;
         }
     }

@@ -5,7 +5,8 @@
 // spawned to the first drawing after which its text area shows what it settles on; every
 // top-level window is watched through DAMAGE from its creation, before it is mapped. Peak RSS
 // once settled is shown beside it, for scale.
-// --smoke: one round; --rounds N.
+// --smoke: one round; --rounds N; --program PATH: another build of the program in place of
+// this tree's.
 #include "ChildProcess.h"
 #include "LoadAverage.h"
 #include "LogFixture.h"
@@ -175,7 +176,7 @@ bool run(const QString& work, int rounds, bool check) {
     bench::XDisplay display;
     std::printf("load average before: %s\n", bench::loadAverage().c_str());
     std::vector<Case> cases{{"minimal Qt tail viewer", LOGWARDEN_TAIL_VIEWER, {}, {}},
-                            {"Logwarden, 100 KB file", LOGWARDEN_PROGRAM, {}, {}}};
+                            {"Logwarden, 100 KB file", bench::logwardenProgram(), {}, {}}};
     std::fprintf(stderr, "%d rounds of %zu starts; each dot is one round\n", rounds, cases.size());
     // One unmeasured start each first brings the libraries and fonts into the page cache.
     for (int round = -1; round < rounds; ++round) {
@@ -204,10 +205,12 @@ int main(int argc, char* argv[]) {
         if (arg == "--smoke") {
             smoke = true;
             rounds = 1;
+        } else if (arg == "--program" && i + 1 < argc) {
+            bench::useLogwarden(argv[++i]);
         } else if (arg == "--rounds" && i + 1 < argc) {
             rounds = std::max(1, std::atoi(argv[++i]));
         } else {
-            std::fprintf(stderr, "usage: %s [--smoke] [--rounds N]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--smoke] [--rounds N] [--program PATH]\n", argv[0]);
             return 2;
         }
     }

@@ -37,7 +37,7 @@ std::vector<QByteArray> commandOf(ViewerKind kind, const QString& log) {
     const QByteArray file = QFile::encodeName(log);
     switch (kind) {
     case ViewerKind::Logwarden:
-        return {LOGWARDEN_PROGRAM, file};
+        return {logwardenProgram(), file};
     case ViewerKind::Terminal:
         // The fixed font's 6 x 13 cells make about 800 x 600; the hidden cursor leaves the
         // newest line the lowest ink on screen.
@@ -78,7 +78,20 @@ std::vector<std::int64_t> statFields(pid_t pid) {
     return fields;
 }
 
+QByteArray& program() {
+    static QByteArray path = LOGWARDEN_PROGRAM;
+    return path;
+}
+
 } // namespace
+
+void useLogwarden(const QByteArray& path) {
+    program() = path;
+}
+
+const QByteArray& logwardenProgram() {
+    return program();
+}
 
 const char* viewerName(ViewerKind kind) {
     switch (kind) {

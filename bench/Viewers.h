@@ -16,6 +16,9 @@ inline constexpr ViewerKind viewerKinds[]{ViewerKind::Logwarden, ViewerKind::Ter
                                           ViewerKind::MinimalQt, ViewerKind::BareX};
 const char* viewerName(ViewerKind kind);
 const char* columnName(ViewerKind kind); // ten characters at most
+// Another build of the program to measure in place of this tree's release build.
+void useLogwarden(const QByteArray& program);
+const QByteArray& logwardenProgram();
 
 // Writes the settings Logwarden reads from the current folder: LF line ends, 20 lines, and the
 // background colour the pixel readers look for.
