@@ -250,13 +250,14 @@ void runRound(bench::XDisplay& display, ViewerKind kind, const QString& log, App
     }
 }
 
-// All three at once, since only their memory counts: each one's growth over the lines.
+// All four at once, since only their memory counts: each one's growth over the lines.
 void memory(bench::XDisplay& display, const QString& log, AppendedLog& appended,
             std::array<Figures, kinds>& figures, long long lines) {
     std::vector<std::unique_ptr<Viewer>> viewers;
     for (const ViewerKind kind : bench::viewerKinds) {
         viewers.push_back(std::make_unique<Viewer>(
-            kind, display, log, QDir::current().filePath(QStringLiteral("memory.err"))));
+            kind, display, log,
+            QDir::current().filePath(QString::fromLatin1(bench::columnName(kind)) + ".err")));
     }
     const auto append = [&](long long count) {
         const std::int64_t start = monotonicNs();
@@ -281,7 +282,7 @@ void memory(bench::XDisplay& display, const QString& log, AppendedLog& appended,
     }
 }
 
-// One line of the table: the three viewers' values and what Logwarden's must meet.
+// One line of the table: the followers' values and what Logwarden's must meet.
 struct Row {
     std::string name;
     const char* unit;
