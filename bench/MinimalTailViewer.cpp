@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The least a Qt program does to show a log's tail as Logwarden does by default: the last 20
-// lines of the file, read from its last 25 KB, in a plain-text view. What start-up on the X
-// display is measured against.
+// lines of the file, read from its last 25 KB, in a plain-text view, on the background colour
+// the screen figures look for. What start-up on the X display is measured against.
 #include "PhysicalLimit.h"
 
 #include <QApplication>
@@ -19,6 +19,9 @@ int main(int argc, char* argv[]) {
     QPlainTextEdit view;
     view.setReadOnly(true);
     view.setLineWrapMode(QPlainTextEdit::NoWrap);
+    QPalette palette = view.palette();
+    palette.setColor(QPalette::Base, QColor(192, 255, 255));
+    view.setPalette(palette);
     view.setPlainText(bench::limitRefresh(argv[1], 20, bufferKiB, buffer.data()));
     view.resize(400, 270); // about the size Logwarden opens at
     view.show();

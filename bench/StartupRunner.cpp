@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Start to first paint and peak memory, each program started in turn under /usr/bin/time -v:
-// offscreen, Logwarden on a small and a huge file beside a minimal Qt window; on the X display,
-// Logwarden beside a minimal Qt tail viewer showing the same tail of the same file.
+// Start to first paint and peak memory offscreen, each program started in turn under
+// /usr/bin/time -v: Logwarden on a small and a huge file beside a minimal Qt window. Start-up on
+// the X display is read off the screen (ScreenStartRunner.cpp).
 // --smoke: one round; --rounds N.
 #include "ChildProcess.h"
 #include "LogFixture.h"
@@ -195,36 +195,6 @@ bool offscreen(const QString& work, int rounds, bool smoke, bool& met) {
     return true;
 }
 
-// Logwarden beside the tail viewer, both showing the last 20 lines of a 100 KB log in a window
-// the window manager frames and maps.
-bool onDisplay(const QString& work, int rounds, bool smoke, bool& met) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fprintf(stderr, "start-up on the X display: no DISPLAY (run it through scripts/bench "
-                             "or xvfb-run)\n");
-        return false;
-    }
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    const QString log = work + "/medium.log";
-    if (!bench::writeLogFile(log, qint64(100) << 10)) {
-        std::fprintf(stderr, "cannot write the log file\n");
-        return false;
-    }
-    std::vector<Case> cases{{"minimal Qt tail viewer", LOGWARDEN_TAIL_VIEWER, {log}, {}, {}},
-                            {"Logwarden, 100 KB file", LOGWARDEN_FIRST_PAINT, {log}, {}, {}}};
-    if (!runRounds(cases, rounds, work)) {
-        return false;
-    }
-    const Case& viewer = cases[0];
-    const Case& logwarden = cases[1];
-    const std::vector<Row> rows{
-        {viewer.name, "ms", &viewer.firstPaintMs, nullptr, {}, 0},
-        {logwarden.name, "ms", &logwarden.firstPaintMs, &viewer.firstPaintMs, viewer.name, 1.15},
-        {viewer.name, "MiB", &viewer.peakRssMiB, nullptr, {}, 0},
-        {logwarden.name, "MiB", &logwarden.peakRssMiB, &viewer.peakRssMiB, viewer.name, 0}};
-    met = printRows(rows, "X display: first paint, peak RSS", !smoke) && met;
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -249,8 +219,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     bool met = true;
-    const bool ran =
-        offscreen(work.path(), rounds, smoke, met) && onDisplay(work.path(), rounds, smoke, met);
+    const bool ran = offscreen(work.path(), rounds, smoke, met);
     std::printf("%d rounds\n", rounds);
     return ran && (met || smoke) ? 0 : 1;
 }
