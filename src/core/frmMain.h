@@ -124,11 +124,11 @@ public:
 
     ui::Timer timFileCheck{1000, false};
     ui::Timer timFlash{300, true};
-    // Beyond the classic window: file notification, and the interval that folds its bursts;
-    // a read on a slow share, asked after while it is on its way.
+    // Beyond the classic window: file notification, and the frame that folds its bursts; a read
+    // on a slow share, asked after while it is on its way.
     ui::FileWatch fileWatch;
-    static constexpr int NotifyQuickestMs = 30;
-    ui::Timer timNotify{NotifyQuickestMs, false};
+    static constexpr int FrameMs = 16;
+    ui::Timer timNotify{FrameMs, false};
     ui::Timer timReadPending{50, false};
 
     ui::MenuItem mnuFile{{QStringLiteral("ファイル(&F)")}};

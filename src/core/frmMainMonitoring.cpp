@@ -3,7 +3,6 @@
 #include "core/frmMain.h"
 
 #include <QFileInfo>
-#include <algorithm>
 
 namespace logwarden::core {
 namespace {
@@ -26,7 +25,6 @@ void frmMain::mnuMonitorStop_Click() {
     mnuMonitorStart.setEnabled(true);
     fileWatch.setPaths({});
     timNotify.setEnabled(false);
-    timNotify.setInterval(NotifyQuickestMs);
 }
 
 void frmMain::timFileCheck_Timer() {
@@ -70,10 +68,9 @@ void frmMain::watchFile(bool withItsWrites) {
     fileWatch.setPaths(withItsWrites ? QStringList{mstrFilePath, folder} : QStringList{folder});
 }
 
-// News is checked at once, and the file's writes are then left unreported until the interval
-// that follows ends with a check of its own. While news keeps coming the interval grows, up to
-// a quarter of a second: redrawing the view is most of a check's cost, and nobody reads a
-// thousand lines a second anyway.
+// News is checked at once, and the file's writes are then left unreported until the next frame,
+// which ends with a check of its own: a lone line is drawn at once, a stream once a frame, and
+// the line on which it stops within a frame.
 void frmMain::fileWatch_Changed() {
     if (!timFileCheck.enabled() || timNotify.enabled()) {
         return;
@@ -84,18 +81,15 @@ void frmMain::fileWatch_Changed() {
 }
 
 void frmMain::timNotify_Timer() {
-    constexpr int slowest = 240;
     // Watched again before the check, so that no write falls between the two.
     watchFile(true);
     const ComparisonState before = seenState();
     checkFile(true);
     if (seenState() == before || !timFileCheck.enabled()) {
         timNotify.setEnabled(false);
-        timNotify.setInterval(NotifyQuickestMs);
         return;
     }
     watchFile(false);
-    timNotify.setInterval(std::min(timNotify.interval() * 2, slowest));
 }
 
 } // namespace logwarden::core
