@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: MIT
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (POSIX threads, for std::thread and
-# std::mutex). Used for the static Qt, for uchardet and for Logwarden itself.
+# std::mutex). Used for the static Qt, for uchardet and for Logwarden itself. scripts/windows
+# keys its cached builds of those by the compiler's version, not by this file: after a change here
+# that alters the code they compile, delete them (~/.cache/logwarden/windows).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -21,12 +23,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # CTest runs the test executables under Wine, in the prefix given at configure time (WINEPREFIX)
-# if any. Debian's `wine` runs 64-bit programs through wine64; it has no `wine64` command.
-find_program(LOGWARDEN_WINE wine)
-if(LOGWARDEN_WINE)
-  set(wine_env WINEDEBUG=-all)
-  if(DEFINED ENV{WINEPREFIX})
-    list(APPEND wine_env "WINEPREFIX=$ENV{WINEPREFIX}")
-  endif()
-  set(CMAKE_CROSSCOMPILING_EMULATOR env ${wine_env} ${LOGWARDEN_WINE})
+# if any.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/lib/wine-emulator.sh)
+if(DEFINED ENV{WINEPREFIX})
+  set(CMAKE_CROSSCOMPILING_EMULATOR env "WINEPREFIX=$ENV{WINEPREFIX}" ${CMAKE_CROSSCOMPILING_EMULATOR})
 endif()

@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
-# The icon and version information of the Windows executable, compiled by windres.
+# What the Windows executable carries besides its code: the icon and version information (compiled
+# by windres) and the qt.conf that keeps Qt's paths beside the program.
 enable_language(RC)
 
 # logwarden_add_windows_resources(TARGET ICON): ICON is the .ico rendered on the build host
@@ -14,4 +15,8 @@ function(logwarden_add_windows_resources target icon)
   target_sources(${target} PRIVATE "${rc}")
   # configure_file does not see a newly rendered icon with the same path: rebuild on its change.
   set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${icon}")
+
+  set(qt_conf "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/qt.conf")
+  set_source_files_properties("${qt_conf}" PROPERTIES QT_RESOURCE_ALIAS qt.conf)
+  qt_add_resources(${target} logwarden_qt_conf PREFIX /qt/etc FILES "${qt_conf}")
 endfunction()

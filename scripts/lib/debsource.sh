@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: MIT
+# shellcheck shell=bash
 # Fetches Debian source packages through a private apt configuration (its own deb-src list,
 # package lists and cache), so the machine's apt configuration is never touched. Needs no root:
 # everything it writes is under the folder it is given.
