@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
-#include <uchardet/uchardet.h>
+#include <uchardet.h>
 #include <vector>
 
 namespace logwarden::core {

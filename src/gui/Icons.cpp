@@ -1,29 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "gui/Icons.h"
 
-#include <QImage>
-#include <QPainter>
 #include <QPixmap>
-#include <QSvgRenderer>
 #include <array>
 
 namespace logwarden::gui {
-
 namespace {
 
-// Small sizes for title bars and task lists, larger ones for scaled screens.
+// Small sizes for title bars and task lists, larger ones for scaled screens; rendered at build
+// time, each to its pixel.
 constexpr std::array sizes{16, 20, 24, 32, 48, 64};
 
-QIcon prerendered(const QString& resource) {
-    QSvgRenderer renderer(resource);
+QIcon rendered(const QString& name) {
     QIcon icon;
     for (const int size : sizes) {
-        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        renderer.render(&painter);
-        painter.end();
-        icon.addPixmap(QPixmap::fromImage(image));
+        icon.addPixmap(QPixmap(QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size)));
     }
     return icon;
 }
@@ -32,9 +23,9 @@ QIcon prerendered(const QString& resource) {
 
 const QIcon& windowIconImage(int index) {
     static const std::array<QIcon, 3> images{
-        prerendered(QStringLiteral(":/icons/logwarden.svg")),
-        prerendered(QStringLiteral(":/icons/bulb-lit.svg")),
-        prerendered(QStringLiteral(":/icons/bulb-unlit.svg")),
+        rendered(QStringLiteral("logwarden")),
+        rendered(QStringLiteral("bulb-lit")),
+        rendered(QStringLiteral("bulb-unlit")),
     };
     const bool known = index >= 0 && index < static_cast<int>(images.size());
     return images[known ? static_cast<std::size_t>(index) : 0];

@@ -5,7 +5,7 @@
 
 namespace logwarden::gui {
 
-// The window's icon images, rendered from their drawings once so that swapping them every few
+// The window's icon images, loaded once so that swapping them every few
 // hundred milliseconds costs no rasterising: 0 the program's own icon, 1 the lit bulb, 2 the
 // unlit bulb. Any other index gives the program's icon. Needs a running QGuiApplication.
 const QIcon& windowIconImage(int index);

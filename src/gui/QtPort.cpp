@@ -7,6 +7,9 @@
 #ifdef LOGWARDEN_X11
 #include "gui/x11/KeepAbove.h"
 #endif
+#ifdef Q_OS_WIN
+#include "gui/win/Desktop.h"
+#endif
 
 #include <QApplication>
 #include <QClipboard>
@@ -58,23 +61,27 @@ void QtPort::setWindowForward(bool topmost) {
     }
     const Qt::WindowFlags flags = mWindow->windowFlags();
     QWindow* handle = mWindow->windowHandle();
-    if (flags.testFlag(Qt::WindowStaysOnTopHint) == topmost) {
-#ifdef LOGWARDEN_X11
-        // A window manager may have taken the window off the top meanwhile: ask again, but
-        // only then, so that an unchanged state costs nothing on the screen.
-        if (topmost && handle != nullptr && x11::isKeptAbove(*handle) == false) {
-            x11::keepAbove(*handle);
+    if (flags.testFlag(Qt::WindowStaysOnTopHint) != topmost) {
+        Qt::WindowFlags wanted = flags;
+        wanted.setFlag(Qt::WindowStaysOnTopHint, topmost);
+        // setWindowFlags would hide and re-create the native window; this changes it in place.
+        mWindow->overrideWindowFlags(wanted);
+        if (handle != nullptr) {
+            handle->setFlags(wanted);
         }
+    }
+#ifdef LOGWARDEN_X11
+    // A window manager may have taken the window off the top meanwhile: ask again, but only
+    // then, so that an unchanged state costs nothing on the screen.
+    else if (topmost && handle != nullptr && x11::isKeptAbove(*handle) == false) {
+        x11::keepAbove(*handle);
+    }
 #endif
-        return;
-    }
-    Qt::WindowFlags wanted = flags;
-    wanted.setFlag(Qt::WindowStaysOnTopHint, topmost);
-    // setWindowFlags would hide and re-create the native window; this changes it in place.
-    mWindow->overrideWindowFlags(wanted);
+#ifdef Q_OS_WIN
     if (handle != nullptr) {
-        handle->setFlags(wanted);
+        win::setTopmost(*handle, topmost);
     }
+#endif
 }
 
 void QtPort::requestAttention() {

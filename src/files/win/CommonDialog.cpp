@@ -4,10 +4,18 @@
 #include "files/OpenFileName.h"
 #include "platform/SystemText.h"
 
+// clang-format off: windows.h comes first
 #include <commdlg.h>
-#include <string>
 #include <vfw.h>
 #include <windows.h>
+// clang-format on
+#include <string>
+
+// The record's functions are named as the system's: its macros for them would rename ours.
+#undef GetOpenFileName
+#undef GetOpenFileNamePreview
+#undef GetSaveFileName
+#undef GetSaveFileNamePreview
 
 namespace logwarden::files {
 namespace {

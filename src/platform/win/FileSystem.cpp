@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/BoundedCall.h"
 #include "platform/System.h"
+#include "platform/SystemText.h"
 #include "platform/win/Windows.h"
 
 #include <optional>
@@ -85,7 +86,8 @@ FileStamp queryFile(const QString& path) {
     bool disk = false;
     const BY_HANDLE_FILE_INFORMATION info = informationOf(path, disk);
     if (isFolder(info)) {
-        win::throwError(ERROR_DIRECTORY_NOT_SUPPORTED);
+        constexpr DWORD notForFolders = 336; // ERROR_DIRECTORY_NOT_SUPPORTED
+        win::throwError(notForFolders);
     }
     return {fromFileTime(info.ftLastWriteTime), disk ? sizeOf(info) : 0,
             FileId{info.dwVolumeSerialNumber,

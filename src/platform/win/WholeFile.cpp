@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/BoundedCall.h"
 #include "platform/System.h"
+#include "platform/SystemText.h"
 #include "platform/win/Windows.h"
 
 #include <QDir>
