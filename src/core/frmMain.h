@@ -124,11 +124,12 @@ public:
 
     ui::Timer timFileCheck{1000, false};
     ui::Timer timFlash{300, true};
-    // Beyond the classic window: file notification, and the frame that folds its bursts; a read
-    // on a slow share, asked after while it is on its way.
+    // Beyond the classic window: file notification, and the looks that fold a stream of its
+    // writes; a read on a slow share, asked after while it is on its way.
     ui::FileWatch fileWatch;
-    static constexpr int FrameMs = 16;
-    ui::Timer timNotify{FrameMs, false};
+    static constexpr int FoldTickMs = 8;
+    static constexpr int StreamDrawMs = 100;
+    ui::Timer timNotify{FoldTickMs, false};
     ui::Timer timReadPending{50, false};
 
     ui::MenuItem mnuFile{{QStringLiteral("ファイル(&F)")}};
@@ -197,6 +198,7 @@ private:
     void failRead(const QString& description);
     void checkFile(bool notified);
     void watchFile(bool withItsWrites);
+    bool stillWriting();
     ComparisonState seenState() const;
     std::optional<TailLook> lookAgain();
     void decodeShownTail();
@@ -216,6 +218,10 @@ private:
     std::error_code mSettingsUnread;
     // The check under way was started by a file notification.
     bool mCheckingNotified = false;
+    // While a stream of writes is folded: the file as last looked at, and how long ago its news
+    // was drawn.
+    ComparisonState mStreamLook;
+    int mSinceStreamDrawn = 0;
     struct PendingLook {
         QString path;
         platform::BackgroundCall<TailLook> call;

@@ -3,6 +3,7 @@
 #include "core/frmMain.h"
 
 #include <QFileInfo>
+#include <utility>
 
 namespace logwarden::core {
 namespace {
@@ -68,28 +69,52 @@ void frmMain::watchFile(bool withItsWrites) {
     fileWatch.setPaths(withItsWrites ? QStringList{mstrFilePath, folder} : QStringList{folder});
 }
 
-// News is checked at once, and the file's writes are then left unreported until the next frame,
-// which ends with a check of its own: a lone line is drawn at once, a stream once a frame, and
-// the line on which it stops within a frame.
+// News is checked at once, so that a lone line is drawn on the next frame. The file's writes are
+// then left unreported, and the file only looked at, every few milliseconds: the line on which a
+// stream stops is drawn as soon as a look finds no write since the last, and while writes keep
+// coming what came is drawn ten times a second. Drawing every frame of a stream would cost a
+// tenth of a core at a thousand lines a second, for lines nobody reads at that pace.
 void frmMain::fileWatch_Changed() {
     if (!timFileCheck.enabled() || timNotify.enabled()) {
         return;
     }
     checkFile(true);
-    watchFile(false);
+    mStreamLook = seenState();
+    mSinceStreamDrawn = 0;
     timNotify.setEnabled(true);
 }
 
 void frmMain::timNotify_Timer() {
-    // Watched again before the check, so that no write falls between the two.
-    watchFile(true);
-    const ComparisonState before = seenState();
-    checkFile(true);
-    if (seenState() == before || !timFileCheck.enabled()) {
-        timNotify.setEnabled(false);
+    const bool writing = stillWriting();
+    if (writing && mSinceStreamDrawn == 0) {
+        watchFile(false); // after the news was drawn, not before
+    }
+    mSinceStreamDrawn += FoldTickMs;
+    if (writing && mSinceStreamDrawn < StreamDrawMs) {
         return;
     }
-    watchFile(false);
+    mSinceStreamDrawn = 0;
+    if (!writing) {
+        // Watched again before the check, so that no write falls between the two.
+        watchFile(true);
+        timNotify.setEnabled(false);
+    }
+    checkFile(true);
+}
+
+// Whether the file changed since the last look; only where a look costs one prompt query. A
+// file that cannot be looked at is left to the check that follows.
+bool frmMain::stillWriting() {
+    if (mstrFilePath.isEmpty() || !platform::answersPromptly(mstrFilePath)) {
+        return false;
+    }
+    try {
+        const platform::FileStamp stamp = platform::queryFile(mstrFilePath);
+        const ComparisonState now{mlngLineCount, stamp.lastModified, stamp.length, stamp.id};
+        return std::exchange(mStreamLook, now) != now;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 } // namespace logwarden::core
