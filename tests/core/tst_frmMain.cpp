@@ -36,7 +36,7 @@ private Q_SLOTS:
         for (ui::MenuItem* menu : w.form.menuBar()) {
             walk(menu);
         }
-        QCOMPARE(reached.size(), std::size_t(41));
+        QCOMPARE(reached.size(), std::size_t(48));
     }
 
     // The open command asks for one existing file, in the current folder.
