@@ -53,10 +53,7 @@ QLatin1String flagText(bool flag) {
 } // namespace
 
 void readWatchText(QByteArrayView text, WatchSettings& settings) {
-    const QString decoded =
-        QStringDecoder(QStringDecoder::Utf8,
-                       QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom)
-            .decode(text);
+    const QString decoded = QStringDecoder(QStringDecoder::Utf8).decode(text); // BOM dropped
     enum class Section { None, Options, Rule } section = Section::None;
     bool ownRules = false;
     for (QStringView line : QStringView(decoded).split(u'\n')) {
