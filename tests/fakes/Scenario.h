@@ -85,9 +85,8 @@ struct Scenario : LoadedForm {
             port.ruleAnswers.push_back(rules);
             form.mnuOptionWatchRules.click();
         });
-        act.emplace("error", [&] {
-            dir.append("app.log", "ERROR " + QByteArray::number(++lines) + '\n');
-        });
+        act.emplace("error",
+                    [&] { dir.append("app.log", "ERROR " + QByteArray::number(++lines) + '\n'); });
         act.emplace("rule-tick", [&] { tick(form.timRuleNotify, &frmMain::timRuleNotify_Timer); });
         act.emplace("recent", [&] {
             global.gstrRecentFiles[1] = dir.path(arg);

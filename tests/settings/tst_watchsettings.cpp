@@ -14,8 +14,10 @@ using Read = std::tuple<const char*, QByteArray, QString, QStringList>;
 QString optionsOn(const WatchSettings& s) {
     QStringList on;
     for (const auto& [flag, name] : {std::pair{s.extractWholeWindow, "whole"},
-                                     {s.extractIgnoreCase, "case"}, {s.extractIgnoreWidth, "width"},
-                                     {s.extractIgnoreKana, "kana"}, {s.followOnOpen, "follow"}}) {
+                                     {s.extractIgnoreCase, "case"},
+                                     {s.extractIgnoreWidth, "width"},
+                                     {s.extractIgnoreKana, "kana"},
+                                     {s.followOnOpen, "follow"}}) {
         if (flag) {
             on << name;
         }
@@ -44,9 +46,11 @@ private Q_SLOTS:
             {"junk: the defaults", "\x81\xff[rule\npattern=x\n", "", defaults},
             {"options alone: the file's rules, none",
              "\xEF\xBB\xBF[Options]\r\nFollow-On-Open = TRUE\r\nextract-ignore-kana=yes\r\n",
-             "follow", {}},
+             "follow",
+             {}},
             {"a pattern keeps its blanks and the file's characters",
-             "[rule]\npattern= エラー \n[x]\npattern=not a rule\n[RULE]\nregex=1\n", "",
+             "[rule]\npattern= エラー \n[x]\npattern=not a rule\n[RULE]\nregex=1\n",
+             "",
              {" エラー ", ""}},
         });
     }
