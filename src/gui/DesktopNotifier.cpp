@@ -14,7 +14,7 @@ namespace {
 
 class NoNotifier : public DesktopNotifier {
 public:
-    void show(const QString&, const QString&) override {}
+    void show(const QString& /*summary*/, const QString& /*body*/) override {}
 };
 
 } // namespace

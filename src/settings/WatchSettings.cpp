@@ -107,8 +107,8 @@ QByteArray watchText(const WatchSettings& settings) {
         for (const auto& [key, field] : ruleKeys) {
             const auto* flag = std::get_if<bool WatchRule::*>(&field);
             text += key + u'=' +
-                    (flag ? QString(flagText(rule.*(*flag)))
-                          : rule.*std::get<QString WatchRule::*>(field)) +
+                    (flag != nullptr ? QString(flagText(rule.*(*flag)))
+                                     : rule.*std::get<QString WatchRule::*>(field)) +
                     QLatin1String("\r\n");
         }
     }

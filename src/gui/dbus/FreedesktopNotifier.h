@@ -22,11 +22,9 @@ public:
 
     void show(const QString& summary, const QString& body) override;
 
-private Q_SLOTS:
-    void actionInvoked(uint id, const QString& action);
-    void closed(uint id, uint reason);
-
 private:
+    Q_SLOT void actionInvoked(uint id, const QString& action);
+    Q_SLOT void closed(uint id, uint reason);
     void askCapabilities();
     void send(const QString& summary, const QString& body);
 

@@ -8,9 +8,9 @@ namespace logwarden::gui::win {
 TrayNotifier::TrayNotifier(std::function<void()> activated) {
     mIcon.setIcon(QApplication::windowIcon());
     mIcon.setToolTip(QApplication::applicationName());
-    connect(&mIcon, &QSystemTrayIcon::messageClicked, this, activated);
     connect(&mIcon, &QSystemTrayIcon::activated, this,
-            [activated](QSystemTrayIcon::ActivationReason) { activated(); });
+            [activated](QSystemTrayIcon::ActivationReason /*reason*/) { activated(); });
+    connect(&mIcon, &QSystemTrayIcon::messageClicked, this, std::move(activated));
 }
 
 void TrayNotifier::show(const QString& summary, const QString& body) {
