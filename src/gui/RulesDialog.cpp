@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -162,8 +164,19 @@ private:
         for (const auto& [column, field] : colorColumns) {
             const QColor color(mTable->item(row, column)->text());
             mTable->item(row, column)
-                ->setData(Qt::DecorationRole, color.isValid() ? QVariant(color) : QVariant());
+                ->setData(Qt::DecorationRole,
+                          color.isValid() ? QVariant(swatch(color)) : QVariant());
         }
+    }
+
+    // Framed, so that white shows on white.
+    static QPixmap swatch(const QColor& color) {
+        QPixmap pixmap(14, 14);
+        pixmap.fill(color);
+        QPainter painter(&pixmap);
+        painter.setPen(Qt::gray);
+        painter.drawRect(0, 0, pixmap.width() - 1, pixmap.height() - 1);
+        return pixmap;
     }
 
     void chooseColor(int row, int column) {
