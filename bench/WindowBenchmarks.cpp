@@ -7,9 +7,9 @@
 #include "LogFixture.h"
 #include "Summary.h"
 #include "core/frmMain.h"
-#include "settings/WatchRules.h"
 #include "gui/LogView.h"
 #include "gui/MainWindow.h"
+#include "settings/WatchRules.h"
 #include "ui/ViewText.h"
 
 #include <QCoreApplication>

@@ -162,12 +162,10 @@ void frmMain::saveSettings() {
     }
     if (mWatchUnread) {
         say(unread, settings::WatchFileName, mWatchUnread);
+    } else if (const std::error_code error = settings::saveWatchSettings(g.gudtWatch)) {
+        say(unsaved, settings::WatchFileName, error);
     } else {
-        if (const std::error_code error = settings::saveWatchSettings(g.gudtWatch)) {
-            say(unsaved, settings::WatchFileName, error);
-        } else {
-            mWatchLoaded = g.gudtWatch;
-        }
+        mWatchLoaded = g.gudtWatch; // a second close (the session's end) writes nothing more
     }
 }
 

@@ -5,6 +5,7 @@
 #include "ui/ViewText.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace logwarden::core {
 namespace {
