@@ -9,6 +9,7 @@
 #include "core/frmMain.h"
 #include "gui/LogView.h"
 #include "gui/MainWindow.h"
+#include "settings/WatchRules.h"
 #include "ui/ViewText.h"
 
 #include <QCoreApplication>
@@ -46,6 +47,24 @@ protected:
 void paintPending(QWidget& window) {
     QEvent request(QEvent::UpdateRequest);
     QCoreApplication::sendEvent(&window, &request);
+}
+
+// The colouring rules the window runs with: none (the classic view), the default ERROR and WARN
+// rules switched on, or the same comparing full- and half-width forms alike, which folds every
+// line that is not ASCII before it is searched.
+enum class Rules { None, Default, WidthFolded };
+
+void switchOn(frmMain& form, FakePort& port, Rules rules) {
+    if (rules == Rules::None) {
+        return;
+    }
+    QList<platform::WatchRule> on = settings::defaultRules();
+    for (platform::WatchRule& rule : on) {
+        rule.enabled = true;
+        rule.matchWidth = rules != Rules::WidthFolded;
+    }
+    port.ruleAnswers.push_back(on);
+    form.mnuOptionWatchRules.click();
 }
 
 void openShowing200Lines(frmMain& form, const QString& path) {
@@ -86,9 +105,14 @@ struct AppendRig {
     QByteArray lines;
     int appended = 0;
 
-    AppendRig(const QString& log, int bytes)
+    AppendRig(const QString& log, int bytes, Rules rules)
         : path(log), lineBytes(bytes), lines(wideLines(64, lineBytes)) {
         openShowing200Lines(form, path);
+        switchOn(form, port, rules);
+        switchOn(twin, twinPort, rules);
+        if (rules != Rules::None && !form.txtView.lineStyler()) {
+            throw std::runtime_error("the rules colour nothing");
+        }
         window.showInChosenState();
         openShowing200Lines(twin, path);
         LogView& view = window.textView();
@@ -138,19 +162,20 @@ void checkPainted(const PaintCounter& counter, int before, benchmark::State& sta
     }
 }
 
-std::unique_ptr<AppendRig> makeRig(const QString& log, int lineBytes) {
+std::unique_ptr<AppendRig> makeRig(const QString& log, int lineBytes, Rules rules = Rules::None) {
     QFile file(log);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(wideLines(viewLines + 1, lineBytes).chopped(1)) < 0) {
         throw std::runtime_error("cannot write the log");
     }
     file.close();
-    return std::make_unique<AppendRig>(log, lineBytes);
+    return std::make_unique<AppendRig>(log, lineBytes, rules);
 }
 
 // The whole refresh in the window, less the same refresh of the window-less twin.
-void windowUpdate(benchmark::State& state, const QString& log, int lineBytes) {
-    const std::unique_ptr<AppendRig> rig = makeRig(log, lineBytes);
+void windowUpdate(benchmark::State& state, const QString& log, int lineBytes,
+                  Rules rules = Rules::None) {
+    const std::unique_ptr<AppendRig> rig = makeRig(log, lineBytes, rules);
     const int painted = rig->viewPaints.count;
     timePairedAfter<ThreadCpuClock>(
         state, [&] { rig->appendLine(); }, [&] { rig->refreshToPaint(); },
@@ -194,6 +219,14 @@ bool registerWindowBenchmarks(const QString& dir) {
     registerFigure("append 1 line: window update+paint (CPU)",
                    {Target::Kind::Absolute, 0.5e-3, {}, 1e-3, "ms"},
                    [=](benchmark::State& state) { windowUpdate(state, log, 1024); });
+    registerFigure("append 1 line, ERROR and WARN rules: window update+paint (CPU)",
+                   {Target::Kind::Absolute, 0.5e-3, {}, 1e-3, "ms"}, [=](benchmark::State& state) {
+                       windowUpdate(state, log, 1024, Rules::Default);
+                   });
+    registerFigure("append 1 line, the rules folding width: window update+paint (CPU)",
+                   {Target::Kind::Absolute, 0.5e-3, {}, 1e-3, "ms"}, [=](benchmark::State& state) {
+                       windowUpdate(state, log, 1024, Rules::WidthFolded);
+                   });
     registerFigure("append 1 line of 10 KB: window update+paint (CPU)",
                    {Target::Kind::Absolute, 1e-3, {}, 1e-3, "ms"},
                    [=](benchmark::State& state) { windowUpdate(state, log, 10 * 1024); });

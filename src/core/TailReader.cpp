@@ -47,6 +47,7 @@ TailBytes readTail(const QString& path, std::int64_t fileLen, std::int32_t lineC
     TailBytes tail{platform::readAt(path, start - 1, fileLen - start + 1)};
     tail.start = tailOffset(tail.window, lineCount);
     tail.cut = tail.start == 0 && start > 1;
+    tail.beginsFile = start == 1;
     return tail;
 }
 

@@ -17,8 +17,14 @@ namespace logwarden::core {
 struct TailBytes {
     QByteArray window;
     qsizetype start = 0;
-    bool cut = false; // the lines to show begin inside one that began before the window
+    bool cut = false;        // the lines to show begin inside one that began before the window
+    bool beginsFile = false; // the window is the file from its first byte
     QByteArrayView shown() const { return QByteArrayView(window).sliced(start); }
+    // The window's whole lines, where it holds more than those shown; else the lines shown.
+    QByteArrayView wholeLines() const {
+        return start == 0 || beginsFile ? QByteArrayView(window)
+                                        : QByteArrayView(window).sliced(window.indexOf('\n') + 1);
+    }
 };
 
 // Offset in `window` just past the `lineCount`-th line feed counted from its end, or 0 when

@@ -3,15 +3,17 @@
 
 #include "ui/ViewText.h"
 
+#include <QList>
+#include <algorithm>
+
 namespace logwarden::core {
 
-QString renderTail(const QString& tail, const QString& separator, bool extract,
-                   const QString& keyword) {
-    QString result;
-    result.reserve(tail.size() + tail.size() / 8 + 2);
+QString renderTail(const QString& tail, const QString& separator,
+                   const std::optional<Extraction>& extraction) {
+    QList<QStringView> kept;
     const auto keep = [&](QStringView piece) {
-        if (!extract || piece.contains(keyword)) {
-            ui::appendPiece(result, piece);
+        if (!extraction || extraction->keyword.matches(piece)) {
+            kept.append(piece);
         }
     };
     qsizetype from = 0;
@@ -24,6 +26,12 @@ QString renderTail(const QString& tail, const QString& separator, bool extract,
         }
     }
     keep(QStringView(tail).sliced(from));
+    const qsizetype last = extraction && extraction->last > 0 ? extraction->last : kept.size();
+    QString result;
+    result.reserve(tail.size() + tail.size() / 8 + 2);
+    for (auto it = kept.cend() - std::min(last, kept.size()); it != kept.cend(); ++it) {
+        ui::appendPiece(result, *it);
+    }
     return result;
 }
 

@@ -25,7 +25,8 @@ frmMain::frmMain(modGlobal& global, PlatformPort& port, QString commandLine)
 void frmMain::buildMenus() {
     mnuFile.setChildren({&mnuFileOpen, &mnuFileNew, &mnuCut1, &mnuRecent, &mnuCut2, &mnuFileQuit});
     mnuRecent.setChildren({&mnuRecentList});
-    mnuEdit.setChildren({&mnuEditCopy, &mnuCut4, &mnuEditFind});
+    mnuEdit.setChildren({&mnuEditCopy, &mnuCut4, &mnuEditFind, &mnuEditFindWhole,
+                         &mnuEditFindIgnoreCase, &mnuEditFindIgnoreWidth, &mnuEditFindIgnoreKana});
     mnuMonitor.setChildren({&mnuMonitorStart, &mnuMonitorStop});
     mnuView.setChildren({&mnuViewForward, &mnuCut3, &mnuViewFilepath, &mnuViewTimestamp,
                          &mnuViewFilesize, &mnuViewSearchWord, &mnuViewText});
@@ -39,7 +40,8 @@ void frmMain::buildMenus() {
     mnuOptionUpdateAction.setChildren({&mnuOptionUpdateActionIcon, &mnuOptionUpdateActionTaskbar});
     mnuOption.setChildren({&mnuOptionLine, &mnuOptionBuffer, &mnuBGColor, &mnuTextColor,
                            &mnuTextSize, &mnuOptionNewLine, &mnuOptionEncoding,
-                           &mnuOptionUpdateAction});
+                           &mnuOptionUpdateAction, &mnuCut5, &mnuOptionWatchRules,
+                           &mnuOptionFollowOnOpen});
 }
 
 void frmMain::connectHandlers() {
@@ -55,6 +57,10 @@ void frmMain::connectHandlers() {
     on(mnuFileQuit, &frmMain::mnuFileQuit_Click);
     on(mnuEditCopy, &frmMain::mnuEditCopy_Click);
     on(mnuEditFind, &frmMain::mnuEditFind_Click);
+    on(mnuEditFindWhole, &frmMain::mnuEditFindWhole_Click);
+    on(mnuEditFindIgnoreCase, &frmMain::mnuEditFindIgnoreCase_Click);
+    on(mnuEditFindIgnoreWidth, &frmMain::mnuEditFindIgnoreWidth_Click);
+    on(mnuEditFindIgnoreKana, &frmMain::mnuEditFindIgnoreKana_Click);
     on(mnuMonitorStart, &frmMain::mnuMonitorStart_Click);
     on(mnuMonitorStop, &frmMain::mnuMonitorStop_Click);
     on(mnuViewForward, &frmMain::mnuViewForward_Click);
@@ -70,6 +76,8 @@ void frmMain::connectHandlers() {
     onIndex(mnuTextSizeValue, &frmMain::mnuTextSizeValue_Click);
     onIndex(mnuOptionNewLineType, &frmMain::mnuOptionNewLineType_Click);
     onIndex(mnuOptionEncodingType, &frmMain::mnuOptionEncodingType_Click);
+    on(mnuOptionWatchRules, &frmMain::mnuOptionWatchRules_Click);
+    on(mnuOptionFollowOnOpen, &frmMain::mnuOptionFollowOnOpen_Click);
 }
 
 QString frmMain::GetAppCaption() {
@@ -81,6 +89,13 @@ QString frmMain::GetAppCaption() {
 
 void frmMain::Form_Load() {
     mSettingsUnread = settings::modIniFile::LoadIniFile(g);
+    mWatchUnread = settings::loadWatchSettings(g.gudtWatch);
+    mWatchLoaded = g.gudtWatch;
+    if (mWatchUnread) {
+        port.printError(QStringLiteral("logwarden: %1 を読めません（強調と通知の規則は空です）: %2")
+                            .arg(QLatin1String(settings::WatchFileName),
+                                 QString::fromLocal8Bit(mWatchUnread.message())));
+    }
     mlngLineCount = 20;
     mblnReading = false;
     mintFlashState = 0;
@@ -98,6 +113,12 @@ void frmMain::Form_Load() {
     mnuOptionLineCount_Click(g.gintSizeLineCount);
     mnuOptionBufferSize_Click(g.gintSizeBufferSize);
     mnuOptionNewLineType_Click(g.gintTypeReturnCode);
+    mnuEditFindWhole.setChecked(g.gudtWatch.extractWholeWindow);
+    mnuEditFindIgnoreCase.setChecked(g.gudtWatch.extractIgnoreCase);
+    mnuEditFindIgnoreWidth.setChecked(g.gudtWatch.extractIgnoreWidth);
+    mnuEditFindIgnoreKana.setChecked(g.gudtWatch.extractIgnoreKana);
+    mnuOptionFollowOnOpen.setChecked(g.gudtWatch.followOnOpen);
+    applyWatchRules();
 
     // A state no window can take (an edited settings file) starts as a normal window.
     if (g.gintModeWindowState < 0 || g.gintModeWindowState > 2) {
@@ -122,16 +143,29 @@ void frmMain::Form_QueryUnload() {
 }
 
 // A file that was there but could not be read holds settings this window never saw: writing
-// the reset values over them would lose them.
+// the reset values over them would lose them. The watch file is written only when something in
+// it changed, so that a user who never touched it finds no new file.
 void frmMain::saveSettings() {
-    const auto say = [this](const QString& what, std::error_code error) {
-        port.printError(what.arg(QLatin1String(FileName), QString::fromLocal8Bit(error.message())));
+    const auto say = [this](const QString& what, const char* file, std::error_code error) {
+        port.printError(what.arg(QLatin1String(file), QString::fromLocal8Bit(error.message())));
     };
+    const QString unread =
+        QStringLiteral("logwarden: 起動時に %1 を読めなかったため、保存しません: %2");
+    const QString unsaved = QStringLiteral("logwarden: %1 を保存できません: %2");
     if (mSettingsUnread) {
-        say(QStringLiteral("logwarden: 起動時に %1 を読めなかったため、保存しません: %2"),
-            mSettingsUnread);
+        say(unread, FileName, mSettingsUnread);
     } else if (const std::error_code error = settings::modIniFile::SaveIniFile(g)) {
-        say(QStringLiteral("logwarden: %1 を保存できません: %2"), error);
+        say(unsaved, FileName, error);
+    }
+    if (g.gudtWatch == mWatchLoaded) {
+        return;
+    }
+    if (mWatchUnread) {
+        say(unread, settings::WatchFileName, mWatchUnread);
+    } else if (const std::error_code error = settings::saveWatchSettings(g.gudtWatch)) {
+        say(unsaved, settings::WatchFileName, error);
+    } else {
+        mWatchLoaded = g.gudtWatch; // a second close (the session's end) writes nothing more
     }
 }
 
@@ -144,8 +178,12 @@ void frmMain::OpenWatchedFile(const QString& path) {
     mPendingLook.reset();
     timReadPending.setEnabled(false);
     mnuMonitorStop_Click();
+    mReadFailed = false;
     RefreshTail();
     AddRecentFile(path);
+    if (g.gudtWatch.followOnOpen && !mReadFailed) {
+        mnuMonitorStart_Click();
+    }
 }
 
 bool frmMain::FileExists(const QString& path) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/NotifyFold.h"
+#include "core/TailRender.h"
 #include "core/WatchState.h"
 #include "core/modGlobal.h"
 #include "platform/BoundedCall.h"
@@ -70,6 +72,10 @@ public:
     void mnuEditFind_Click();
     void mnuOptionNewLineType_Click(int Index);
     void mnuEditCopy_Click();
+    void mnuEditFindWhole_Click();
+    void mnuEditFindIgnoreCase_Click();
+    void mnuEditFindIgnoreWidth_Click();
+    void mnuEditFindIgnoreKana_Click();
 
     // Polling and the update notice (frmMainMonitoring.cpp)
     void mnuMonitorStart_Click();
@@ -95,6 +101,11 @@ public:
     void mnuBGColorVal_Click(int Index);
     void mnuTextColorVal_Click(int Index);
     void mnuTextSizeValue_Click(int Index);
+
+    // Watch rules, their notifications, following from the first moment (frmMainRules.cpp)
+    void mnuOptionWatchRules_Click();
+    void mnuOptionFollowOnOpen_Click();
+    void timRuleNotify_Timer();
 
     // File commands (frmMainFiles.cpp), the recent list (frmMainRecent.cpp)
     void mnuFileOpen_Click();
@@ -131,6 +142,8 @@ public:
     static constexpr int StreamDrawMs = 100;
     ui::Timer timNotify{FoldTickMs, false};
     ui::Timer timReadPending{50, false};
+    // Ticks while a rule's notifications are folded (NotifyFold).
+    ui::Timer timRuleNotify{1000, false};
 
     ui::MenuItem mnuFile{{QStringLiteral("ファイル(&F)")}};
     ui::MenuItem mnuFileOpen{{QStringLiteral("ファイルを開く(&O)"), QStringLiteral("Ctrl+O")}};
@@ -145,6 +158,10 @@ public:
     ui::MenuItem mnuEditCopy{{QStringLiteral("コピー(&C)"), QStringLiteral("Ctrl+C")}};
     ui::MenuItem mnuCut4{{QStringLiteral("-")}};
     ui::MenuItem mnuEditFind{{QStringLiteral("抽出(&F)"), QStringLiteral("Ctrl+F")}};
+    ui::MenuItem mnuEditFindWhole{{QStringLiteral("読み込み範囲全体から抽出")}};
+    ui::MenuItem mnuEditFindIgnoreCase{{QStringLiteral("大文字と小文字を区別しない")}};
+    ui::MenuItem mnuEditFindIgnoreWidth{{QStringLiteral("全角と半角を区別しない")}};
+    ui::MenuItem mnuEditFindIgnoreKana{{QStringLiteral("ひらがなとカタカナを区別しない")}};
 
     ui::MenuItem mnuMonitor{{QStringLiteral("モニタリング(&M)")}};
     ui::MenuItem mnuMonitorStart{
@@ -185,6 +202,9 @@ public:
     // Checked, unlike the classic window's: the taskbar is asked to flash too.
     ui::MenuItem mnuOptionUpdateActionTaskbar{
         {QStringLiteral("タスクバーの点滅"), {}, true, false}};
+    ui::MenuItem mnuCut5{{QStringLiteral("-")}};
+    ui::MenuItem mnuOptionWatchRules{{QStringLiteral("強調と通知…")}};
+    ui::MenuItem mnuOptionFollowOnOpen{{QStringLiteral("開いたら監視を開始")}};
 
     // The menu bar, left to right.
     std::vector<ui::MenuItem*> menuBar() {
@@ -202,6 +222,12 @@ private:
     ComparisonState seenState() const;
     std::optional<TailLook> lookAgain();
     void decodeShownTail();
+    std::optional<Extraction> extraction() const;
+    void showKeyword();
+    void flipExtraction(ui::MenuItem& item, bool settings::WatchSettings::*option);
+    void applyWatchRules();
+    void noticeNewLines(const QString& before);
+    void sendNote(const NotifyFold::Note& note);
     // A View switch: its menu item, the setting that records it and the control it shows.
     struct ViewSwitch {
         ui::MenuItem& item;
@@ -216,6 +242,18 @@ private:
     QString mCommandLine;
     // Why the settings file at start could not be read; the close leaves it alone then.
     std::error_code mSettingsUnread;
+    // The same for the watch file, and what it held: a close that changed nothing leaves it be.
+    std::error_code mWatchUnread;
+    settings::WatchSettings mWatchLoaded;
+    // The last read of the file failed and was told.
+    bool mReadFailed = false;
+    struct NotifyingRule {
+        int index;
+        ui::TextMatcher matcher;
+    };
+    std::vector<NotifyingRule> mNotifying;
+    NotifyFold mNotifyFold;
+    bool mStyled = false;
     // The check under way was started by a file notification.
     bool mCheckingNotified = false;
     // While a stream of writes is folded: the file as last looked at, and how long ago its news

@@ -6,8 +6,17 @@
 namespace logwarden::core {
 
 void frmMain::ShowTailText() {
-    txtView.setText(
-        renderTail(mstrTailText, g.gstrReturnCode, g.gblnExtractMode, g.gstrSearchWord));
+    txtView.setText(renderTail(mstrTailText, g.gstrReturnCode, extraction()));
+}
+
+std::optional<Extraction> frmMain::extraction() const {
+    if (!g.gblnExtractMode) {
+        return std::nullopt;
+    }
+    const settings::WatchSettings& how = g.gudtWatch;
+    const ui::Folding folding{how.extractIgnoreCase, how.extractIgnoreWidth, how.extractIgnoreKana};
+    return Extraction{ui::TextMatcher(g.gstrSearchWord, false, folding),
+                      how.extractWholeWindow ? GetLineCount() : 0};
 }
 
 void frmMain::mnuEditFind_Click() {
@@ -17,17 +26,73 @@ void frmMain::mnuEditFind_Click() {
     if (!answer.isEmpty()) {
         g.gblnExtractMode = true;
         g.gstrSearchWord = answer;
-        lblSerchWord.setCaption(answer);
+        showKeyword();
         if (!g.gblnViewSearchWord) {
             mnuViewSearchWord_Click();
         }
     } else {
         g.gblnExtractMode = false;
-        lblSerchWord.setCaption({});
+        showKeyword();
     }
     if (!mblnReading) {
+        if (g.gudtWatch.extractWholeWindow) {
+            decodeShownTail(); // extraction reads the whole window, the view only its lines
+        }
         ShowTailText();
     }
+}
+
+// The keyword and, when the comparison or the scope is not the classic one, how: so that a view
+// that shows nothing says what was looked for.
+void frmMain::showKeyword() {
+    const settings::WatchSettings& how = g.gudtWatch;
+    QStringList tags;
+    QStringList notes;
+    const auto note = [&](bool on, const char16_t* tag, const QString& text) {
+        if (on) {
+            tags << QString::fromUtf16(tag);
+            notes << text;
+        }
+    };
+    note(how.extractWholeWindow, u"範囲全体",
+         QStringLiteral("読み込み範囲全体から、一致した最後の %1 行").arg(GetLineCount()));
+    note(how.extractIgnoreCase, u"大小無視", QStringLiteral("大文字と小文字を区別しない"));
+    note(how.extractIgnoreWidth, u"全半無視", QStringLiteral("全角と半角を区別しない"));
+    note(how.extractIgnoreKana, u"かな無視", QStringLiteral("ひらがなとカタカナを区別しない"));
+    if (!g.gblnExtractMode || tags.isEmpty()) {
+        lblSerchWord.setCaption(g.gblnExtractMode ? g.gstrSearchWord : QString());
+        lblSerchWord.setToolTipNote({});
+        return;
+    }
+    lblSerchWord.setCaption(g.gstrSearchWord + QStringLiteral("（%1）").arg(tags.join(u'・')));
+    lblSerchWord.setToolTipNote(notes.join(u'\n'));
+}
+
+void frmMain::flipExtraction(ui::MenuItem& item, bool settings::WatchSettings::*option) {
+    bool& on = g.gudtWatch.*option;
+    on = !on;
+    item.setChecked(on);
+    showKeyword();
+    if (!mblnReading) {
+        decodeShownTail();
+        ShowTailText();
+    }
+}
+
+void frmMain::mnuEditFindWhole_Click() {
+    flipExtraction(mnuEditFindWhole, &settings::WatchSettings::extractWholeWindow);
+}
+
+void frmMain::mnuEditFindIgnoreCase_Click() {
+    flipExtraction(mnuEditFindIgnoreCase, &settings::WatchSettings::extractIgnoreCase);
+}
+
+void frmMain::mnuEditFindIgnoreWidth_Click() {
+    flipExtraction(mnuEditFindIgnoreWidth, &settings::WatchSettings::extractIgnoreWidth);
+}
+
+void frmMain::mnuEditFindIgnoreKana_Click() {
+    flipExtraction(mnuEditFindIgnoreKana, &settings::WatchSettings::extractIgnoreKana);
 }
 
 void frmMain::mnuOptionNewLineType_Click(int Index) {

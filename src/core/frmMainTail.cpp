@@ -63,7 +63,9 @@ void frmMain::RefreshTail() {
             std::rethrow_exception(look->readError);
         }
         mTailBytes = look->tail;
+        const QString before = mstrTailText;
         decodeShownTail();
+        noticeNewLines(before);
         if (!port.isActiveWindow()) {
             mintFlashState = 1;
             timFlash.setEnabled(true);
@@ -127,10 +129,13 @@ std::optional<TailLook> frmMain::lookAgain() {
 }
 
 // The last read is kept, so that another encoding shows it again without reading the file.
+// Extraction over the whole read window decodes the window.
 void frmMain::decodeShownTail() {
     const auto encoding =
         static_cast<TailEncoding>(mnuOptionEncodingType.firstChecked().value_or(0));
-    const DecodedTail decoded = decodeTail(mTailBytes.shown(), mTailBytes.cut, encoding);
+    const bool whole = g.gblnExtractMode && g.gudtWatch.extractWholeWindow;
+    const DecodedTail decoded =
+        decodeTail(whole ? mTailBytes.wholeLines() : mTailBytes.shown(), mTailBytes.cut, encoding);
     mstrTailText = decoded.text;
     lblFileLen.setToolTipNote(mTailBytes.window.isEmpty()
                                   ? QString()
@@ -150,6 +155,7 @@ void frmMain::mnuOptionEncodingType_Click(int Index) {
 
 void frmMain::failRead(const QString& description) {
     mblnReading = false;
+    mReadFailed = true;
     mnuMonitorStop_Click();
     port.MsgBox(description, PlatformPort::MsgButtons::Ok, PlatformPort::MsgIcon::Critical,
                 GetAppCaption());

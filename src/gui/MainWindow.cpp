@@ -104,6 +104,7 @@ MainWindow::MainWindow(frmMain& form) : mForm(form), mClient(new QWidget(this)) 
     bindTimer(mFlash, mForm.timFlash, [this] { mForm.timFlash_Timer(); });
     bindTimer(mNotify, mForm.timNotify, [this] { mForm.timNotify_Timer(); });
     bindTimer(mReadPending, mForm.timReadPending, [this] { mForm.timReadPending_Timer(); });
+    bindTimer(mRuleNotify, mForm.timRuleNotify, [this] { mForm.timRuleNotify_Timer(); });
     bindFileWatch();
     bindWindow();
 }

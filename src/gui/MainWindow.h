@@ -68,6 +68,7 @@ private:
     QTimer mFlash;
     QTimer mNotify;
     QTimer mReadPending;
+    QTimer mRuleNotify;
     QFileSystemWatcher mWatcher;
     std::vector<ui::Control*> mObserved;
     bool mShown = false;

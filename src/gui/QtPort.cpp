@@ -2,6 +2,7 @@
 #include "gui/QtPort.h"
 
 #include "gui/FileDialog.h"
+#include "gui/RulesDialog.h"
 #include "platform/System.h"
 #include "platform/SystemText.h"
 #ifdef LOGWARDEN_X11
@@ -97,6 +98,15 @@ void QtPort::focusWindow() {
     }
 }
 
+// From a notification: the window may be minimised, or behind others.
+void QtPort::bringUp() {
+    if (!mWindow.isNull()) {
+        mWindow->setWindowState(mWindow->windowState() & ~Qt::WindowMinimized);
+        mWindow->show();
+        focusWindow();
+    }
+}
+
 void QtPort::closeWindow() {
     if (!mWindow.isNull()) {
         mWindow->close();
@@ -116,6 +126,18 @@ QString QtPort::startProcess(const QString& program, const QStringList& argument
         return QString::fromLocal8Bit(error.code().message());
     }
     return {};
+}
+
+std::optional<QList<platform::WatchRule>>
+QtPort::editWatchRules(const platform::WatchRulesRequest& request) {
+    return gui::editWatchRules(mWindow.data(), request);
+}
+
+void QtPort::notify(const QString& summary, const QString& body) {
+    if (!mNotifier) {
+        mNotifier = DesktopNotifier::forThisDesktop([this] { bringUp(); });
+    }
+    mNotifier->show(summary, body);
 }
 
 QString QtPort::applicationFilePath() const {

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "gui/DesktopNotifier.h"
 #include "platform/PlatformPort.h"
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 namespace logwarden::gui {
 
@@ -27,10 +29,16 @@ public:
     QString startProcess(const QString& program, const QStringList& arguments,
                          bool maximized) override;
     QString applicationFilePath() const override;
+    std::optional<QList<platform::WatchRule>>
+    editWatchRules(const platform::WatchRulesRequest& request) override;
+    void notify(const QString& summary, const QString& body) override;
     void printError(const QString& line) override;
 
 private:
+    void bringUp();
+
     QPointer<QWidget> mWindow;
+    std::unique_ptr<DesktopNotifier> mNotifier; // made with the first notification
 };
 
 } // namespace logwarden::gui

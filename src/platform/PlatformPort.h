@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/WatchRule.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace logwarden::platform {
 
@@ -70,6 +73,11 @@ public:
     virtual QString startProcess(const QString& program, const QStringList& arguments,
                                  bool maximized) = 0;
     virtual QString applicationFilePath() const = 0;
+    // Shows the rules' dialog, modal to this window; the rules as edited, none when cancelled.
+    virtual std::optional<QList<WatchRule>> editWatchRules(const WatchRulesRequest& request) = 0;
+    // A message through the desktop's notification service, if it has one; activating it
+    // brings this window up.
+    virtual void notify(const QString& summary, const QString& body) = 0;
     // One line on the process's standard error, for what fails where no window can say it.
     virtual void printError(const QString& line) = 0;
 };

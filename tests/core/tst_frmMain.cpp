@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "PlainUser.h"
 #include "Rows.h"
 #include "Scenario.h"
 
@@ -36,7 +37,43 @@ private Q_SLOTS:
         for (ui::MenuItem* menu : w.form.menuBar()) {
             walk(menu);
         }
-        QCOMPARE(reached.size(), std::size_t(41));
+        QCOMPARE(reached.size(), std::size_t(48));
+    }
+
+    // A user who touches none of the new items has the classic window, and no new file.
+    void untouchedItemsChangeNothing() {
+        OpenedLog w;
+        for (const ui::MenuItem* item :
+             {&w.form.mnuEditFindWhole, &w.form.mnuEditFindIgnoreCase,
+              &w.form.mnuEditFindIgnoreWidth, &w.form.mnuEditFindIgnoreKana,
+              &w.form.mnuOptionFollowOnOpen}) {
+            QVERIFY(!item->checked());
+        }
+        QCOMPARE(w.form.txtView.stylerRevision(), 0ULL);
+        w.form.saveSettings();
+        QVERIFY(QFile::exists("Logwarden.ini") && !QFile::exists(settings::WatchFileName));
+        w.form.mnuOptionFollowOnOpen.click();
+        w.form.saveSettings();
+        QVERIFY(QFile::exists(settings::WatchFileName));
+    }
+
+    // It leaves the rules empty and says so, at start, in the dialog and at close.
+    void unreadableRuleFile() {
+        TempWorkDir dir;
+        const QString path = dir.write(settings::WatchFileName, "[options]\n");
+        QVERIFY(QFile::setPermissions(path, {}));
+        const PlainUser user(dir.path({}));
+        QVERIFY2(user.modesApply(), "cannot give up root's rights over file modes");
+        StartedForm w;
+        QVERIFY(w.global.gudtWatch.rules.isEmpty());
+        QVERIFY(w.port.errors.at(0).contains("LogwardenWatch.ini を読めません"));
+        w.port.ruleAnswers.push_back(settings::defaultRules());
+        w.form.mnuOptionWatchRules.click();
+        QVERIFY(w.port.ruleDialogs.at(0).note.contains("保存されません"));
+        w.form.saveSettings();
+        QVERIFY(
+            w.port.errors.back().contains("LogwardenWatch.ini を読めなかったため、保存しません"));
+        QCOMPARE(QFileInfo(path).size(), 10);
     }
 
     // The open command asks for one existing file, in the current folder.
@@ -57,6 +94,7 @@ private Q_SLOTS:
         const QString unmoved = "told=0; file=app.log; last=line 30; polling=yes";
         const QString asked = "said=Question YesNo モニタリング中です、解除しますか？";
         const QString missing = "told=1; said=Information Ok ファイルが存在しません; file=app.log";
+        const QString quiet = "rule-tick rule-tick rule-tick rule-tick rule-tick";
         rows<Texts>({
             {"initial", "", "polling=no; caption=app; start=no; stop=no"},
             {"file chosen", "open", off},
@@ -123,6 +161,27 @@ private Q_SLOTS:
             {"recent: deleted file", watching + " recent:gone.log",
              missing + "; polling=yes; recent=app.log,gone.log"},
             {"recent: below a file", watching + " recent:app.log/x.log", missing},
+            // Following from the first moment: a file opened by any route is monitored.
+            {"follow: opened", "follow open", on},
+            {"follow: chosen while on", "follow open start fileopen:new.log",
+             on + "; file=new.log"},
+            {"follow: from the recent list", "follow recent:new.log", on + "; file=new.log"},
+            {"follow: dropped", "follow drop:new.log", on + "; file=new.log"},
+            {"follow: a file that cannot be read is told once", "follow rotate folder open",
+             "polling=no; told=1"},
+            {"follow, switched off again", "follow follow open", off},
+            // A notifying rule: one note per burst, with the line; the next says how many more.
+            {"rules off: no note", "open start error poll", "notes="},
+            {"not monitoring: no note", "rules open error open", "notes="},
+            {"a new line found", "rules open start append error poll", "notes=app.log|ERROR 32"},
+            {"a burst",
+             "rules open start error error poll error poll rule-tick rule-tick rule-tick",
+             "notes=app.log|ERROR 31\n（ほかに 1 行が一致）"},
+            {"its end", "rules open start error error poll error append error poll " + quiet,
+             "notes=app.log|ERROR 31\n（ほかに 1 行が一致） / app.log|ERROR 33\n（ほかに 1 "
+             "行が一致）"},
+            {"after a quiet, at once", "rules open start error poll " + quiet + " error poll",
+             "notes=app.log|ERROR 31 / app.log|ERROR 32"},
         });
     }
 

@@ -89,7 +89,7 @@ private Q_SLOTS:
             QCOMPARE(w.form.mnuOptionEncodingType.firstChecked(), index);
             const auto encoding = TailEncoding(index);
             QCOMPARE(w.form.txtView.text(),
-                     renderTail(decodeTail(euc(text), false, encoding).text, "\n", false, {}));
+                     renderTail(decodeTail(euc(text), false, encoding).text, "\n"));
             QCOMPARE(w.form.lblFileLen.toolTip(), size + name);
         }
         QCOMPARE(w.form.txtView.text(), shown);

@@ -50,18 +50,29 @@ public:
         return startError;
     }
     QString applicationFilePath() const override { return programPath; }
+    std::optional<QList<logwarden::platform::WatchRule>>
+    editWatchRules(const logwarden::platform::WatchRulesRequest& request) override {
+        ruleDialogs.push_back(request);
+        return take(ruleAnswers, std::optional<QList<logwarden::platform::WatchRule>>());
+    }
+    void notify(const QString& summary, const QString& body) override {
+        notes.push_back(summary + u'|' + body);
+    }
     void printError(const QString& line) override { errors.push_back(line); }
 
     bool active = true;
     std::deque<MsgAnswer> msgAnswers;
     std::deque<QString> inputAnswers;
     std::deque<QStringList> dialogAnswers; // the files chosen; none for a cancel
+    std::deque<std::optional<QList<logwarden::platform::WatchRule>>> ruleAnswers; // none: cancel
     QString startError;
     QString programPath = QStringLiteral("/opt/logwarden/bin/logwarden");
 
     std::vector<Message> messages;
     std::vector<Input> inputs;
     std::vector<logwarden::platform::FileDialogRequest> dialogs;
+    std::vector<logwarden::platform::WatchRulesRequest> ruleDialogs;
+    std::vector<QString> notes; // "summary|body"
     std::vector<Started> started;
     std::vector<bool> forwardCalls;
     std::vector<QString> errors;

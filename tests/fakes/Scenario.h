@@ -19,13 +19,16 @@
 // folder (a folder made in its place), no
 // (the next question answered No; Yes otherwise), fileopen[:name] (the open command, choosing
 // that file in the dialog or cancelling it), recent:name (the name as the second entry of the
-// recent list, chosen from its menu).
+// recent list, chosen from its menu), drop:name (the file dropped on the window), follow (the
+// item that monitors a file once opened), rules (the default rules switched on in their dialog),
+// error (an ERROR line appended), rule-tick (a tick of the notifications' fold).
 //
 // Facts: polling, caption ("app" for the plain caption), start, stop (their items enabled),
 // flashing, icons (every change of the window's icon), asked (attention requests), told (the
 // number of messages), said (the last one: icon, buttons, prompt, and its title unless the
 // caption), file, last (the view's last line), dialogs, recent, watched, notify (the folding
-// interval, or off).
+// interval, or off), notes (the desktop notifications, "|" between summary and body, " / "
+// between notes).
 struct Scenario : LoadedForm {
     int lines = 30, rotations = 0;
     QString icons; // every change of the window's icon, in order
@@ -74,6 +77,17 @@ struct Scenario : LoadedForm {
             port.dialogAnswers.push_back(QStringList(!arg.isEmpty(), dir.path(arg)));
             form.mnuFileOpen.click();
         });
+        act.emplace("drop", [&] { form.Form_OLEDragDrop({true, {dir.path(arg)}}); });
+        act.emplace("follow", [&] { form.mnuOptionFollowOnOpen.click(); });
+        act.emplace("rules", [&] {
+            QList<platform::WatchRule> rules = settings::defaultRules();
+            rules[0].enabled = rules[1].enabled = true;
+            port.ruleAnswers.push_back(rules);
+            form.mnuOptionWatchRules.click();
+        });
+        act.emplace("error",
+                    [&] { dir.append("app.log", "ERROR " + QByteArray::number(++lines) + '\n'); });
+        act.emplace("rule-tick", [&] { tick(form.timRuleNotify, &frmMain::timRuleNotify_Timer); });
         act.emplace("recent", [&] {
             global.gstrRecentFiles[1] = dir.path(arg);
             form.BuildRecentMenu();
@@ -116,6 +130,7 @@ struct Scenario : LoadedForm {
             {"watched", watched.join(u' ')},
             {"notify",
              form.timNotify.enabled() ? QString::number(form.timNotify.interval()) : "off"},
+            {"notes", QStringList(port.notes.begin(), port.notes.end()).join(" / ")},
         };
         return facts.at(what);
     }

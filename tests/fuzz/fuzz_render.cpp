@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The renderer on any text, separator and keyword, as UTF-16 code units (lone surrogates and
-// NULs included). Its pieces must be Qt's own split of the text, kept as they are; every line
+// NULs included). Its pieces must be Qt's own split of the text, kept as they are, the last
+// ones that extraction keeps when it keeps only some; the keyword, folded or read as a regular
+// expression, must neither crash nor hang the search; every line
 // the view draws of them is one visible line: no character in it breaks the line or reorders
 // what follows; and an empty separator must not hang.
 #include "core/TailRender.h"
@@ -30,16 +32,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               : kind == 2 ? QString()
                                           : utf16(in.ConsumeRandomLengthString(8));
     const bool extract = in.ConsumeBool();
+    const int last = in.ConsumeIntegralInRange(0, 4);
+    const ui::Folding folding{in.ConsumeBool(), in.ConsumeBool(), in.ConsumeBool()};
     const QString keyword = utf16(in.ConsumeRandomLengthString(16));
     const QString tail = utf16(in.ConsumeRemainingBytesAsString());
 
-    QString expected;
+    QStringList kept;
     for (const QString& piece : separator.isEmpty() ? QStringList{tail} : tail.split(separator)) {
         if (!extract || piece.contains(keyword)) {
-            expected += piece + QStringLiteral("\r\n");
+            kept << piece;
         }
     }
-    const QString view = core::renderTail(tail, separator, extract, keyword);
+    if (extract && last > 0) {
+        kept = kept.sliced(std::max<qsizetype>(0, kept.size() - last));
+    }
+    const QString expected =
+        kept.isEmpty() ? QString() : kept.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    const auto extraction =
+        extract ? std::optional(core::Extraction{ui::TextMatcher(keyword, false), last})
+                : std::nullopt;
+    const QString view = core::renderTail(tail, separator, extraction);
+    const ui::TextMatcher regex(keyword, true, folding);
+    const ui::TextMatcher folded(keyword, false, folding);
+    if (regex.matches(QStringView(tail).first(std::min<qsizetype>(tail.size(), 256))) &&
+        !regex.error().isEmpty()) {
+        std::abort();
+    }
+    // Case and kana folding leave differences out, never add them. (Width folding composes
+    // what it folds, so a part of a character may no longer be found.)
+    if (tail.contains(keyword) && !folding.widthless && !folded.matches(tail)) {
+        std::abort();
+    }
     if (view != expected || (!extract && !view.endsWith(QStringLiteral("\r\n")))) {
         std::abort();
     }

@@ -88,7 +88,10 @@ void throughTheWindow(FuzzedDataProvider& in) {
     const bool cut = bytes.size() > window && shown.size() == window;
     check(state.mstrTailText == decodeTail(shown, cut, TailEncoding::Auto).text);
     check(form.txtView.text() ==
-          renderTail(state.mstrTailText, global.gstrReturnCode, !keyword.isEmpty(), keyword));
+          renderTail(state.mstrTailText, global.gstrReturnCode,
+                     keyword.isEmpty()
+                         ? std::nullopt
+                         : std::optional(Extraction{ui::TextMatcher(keyword, false)})));
 }
 
 } // namespace

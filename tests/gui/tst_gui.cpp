@@ -10,8 +10,10 @@
 #include "gui/LogView.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
+#include "gui/RulesDialog.h"
 #include "gui/Twips.h"
 #include "platform/System.h"
+#include "settings/WatchRules.h"
 #include "view/Layout.h"
 
 #include <QtWidgets>
@@ -446,6 +448,35 @@ private Q_SLOTS:
                 (background(view.lineCount() - 2) == Qt::red &&
                  background(view.lineCount() - 1) == Qt::white));
         QCOMPARE(view.toPlainText() + '\n', taggedLines(102 + appended, 300 + appended));
+    }
+
+    // The rules' dialog tells a rule it cannot take, at once and at OK, and gives the rules as
+    // edited.
+    void rulesDialogRefusesABadRule() {
+        QWidget parent;
+        const platform::WatchRulesRequest request{
+            {{true, "(", true, true, true, {}, {}, false}}, "note", &settings::rulesProblem};
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            const auto close =
+                qScopeGuard([&] { dialog && dialog->isVisible() ? dialog->reject() : void(); });
+            QVERIFY(dialog);
+            QLabel* problem = nullptr;
+            for (QLabel* label : dialog->findChildren<QLabel*>()) {
+                problem = label->text().startsWith("1 番目の規則: 正規表現") ? label : problem;
+            }
+            QVERIFY(problem && problem->isVisible());
+            QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            ok->click();
+            QVERIFY(dialog->isVisible());
+            dialog->findChild<QTableWidget*>()->item(0, 1)->setText("ERROR");
+            QVERIFY(problem->isHidden());
+            ok->click();
+        });
+        const auto taken = gui::editWatchRules(&parent, request);
+        QVERIFY(taken && taken->size() == 1);
+        QCOMPARE(taken->at(0),
+                 (platform::WatchRule{true, "ERROR", true, true, true, {}, {}, false}));
     }
 };
 
