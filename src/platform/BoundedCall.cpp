@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/BoundedCall.h"
 
+#include "platform/SystemText.h"
+
 #include <QHash>
 
 namespace logwarden::platform {
@@ -31,6 +33,28 @@ void markStuck(const QByteArray& key, int change) {
     if ((gate().stuck[key] += change) <= 0) {
         gate().stuck.remove(key);
     }
+}
+
+// Learnt again only when the path changes, so that a poll of a local file still costs one stat;
+// the learning itself may hang, so it is bounded.
+bool answersPromptly(const QByteArray& path) {
+    thread_local QByteArray lastPath;
+    thread_local bool lastDirect = false;
+    if (path == lastPath && !lastPath.isNull()) {
+        return lastDirect;
+    }
+    const auto local =
+        bounded<std::optional<bool>>(path, [path] { return isOnLocalFileSystem(path); });
+    if (!local) {
+        return true; // it answered, with an error that the call itself will meet
+    }
+    lastPath = path;
+    lastDirect = *local;
+    return *local;
+}
+
+bool answersPromptly(const QString& path) {
+    return answersPromptly(encodeFileName(path));
 }
 
 void runBounded(const QByteArray& key, std::function<void()> call) {

@@ -93,8 +93,12 @@ template <class T, class F> T bounded(const QByteArray& key, F call) {
     return std::move(**result);
 }
 
-// answersPromptly() for a path as the system names it.
+// answersPromptly() for a path as encodeFileName() gives it.
 bool answersPromptly(const QByteArray& path);
+
+// The back-end's part of it: whether the file system of the path is a local disk or memory;
+// none when that cannot be told.
+std::optional<bool> isOnLocalFileSystem(const QByteArray& path);
 
 // `call` on the caller's thread where `path` answers promptly, bounded otherwise.
 template <class T, class F> T boundedUnlessLocal(const QByteArray& path, F call) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 
 // The few calls the program makes of its system, implemented once for POSIX (posix/) and once
 // for Windows (win/). Every call here that can fail throws std::system_error carrying the
@@ -28,6 +29,19 @@ class FileSystemStalled : public std::runtime_error {
 public:
     FileSystemStalled() : std::runtime_error("the file system does not answer") {}
 };
+
+// Runs a call of the above that may fail, and gives its failure as the system's reason
+// (timed_out for a file system that did not answer in time); none when it succeeded.
+template <class F> std::error_code reasonOf(F call) {
+    try {
+        call();
+    } catch (const std::system_error& error) {
+        return error.code();
+    } catch (const FileSystemStalled&) {
+        return std::make_error_code(std::errc::timed_out);
+    }
+    return {};
+}
 
 // Which file a path leads to: a file renamed over the watched one has another identity even
 // when its length and time stamp (to the file system's tick) are the same. Zero where unknown.

@@ -129,26 +129,15 @@ QByteArray settingsText(const AppSettings& settings) {
 
 std::error_code LoadIniFile(AppSettings& settings) {
     SetDefaultSettings(settings);
-    try {
+    return platform::reasonOf([&] {
         readSettings(platform::readWholeFile(QString::fromLatin1(FileName), MaxFileBytes),
                      settings);
-    } catch (const std::system_error& error) {
-        return error.code();
-    } catch (const platform::FileSystemStalled&) {
-        return std::make_error_code(std::errc::timed_out);
-    }
-    return {};
+    });
 }
 
 std::error_code SaveIniFile(const AppSettings& settings) {
-    try {
-        platform::writeWholeFile(QString::fromLatin1(FileName), settingsText(settings));
-    } catch (const std::system_error& error) {
-        return error.code();
-    } catch (const platform::FileSystemStalled&) {
-        return std::make_error_code(std::errc::timed_out);
-    }
-    return {};
+    return platform::reasonOf(
+        [&] { platform::writeWholeFile(QString::fromLatin1(FileName), settingsText(settings)); });
 }
 
 } // namespace logwarden::settings::modIniFile

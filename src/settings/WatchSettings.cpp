@@ -117,29 +117,20 @@ QByteArray watchText(const WatchSettings& settings) {
 
 std::error_code loadWatchSettings(WatchSettings& settings) {
     settings = WatchSettings{};
-    try {
+    const std::error_code reason = platform::reasonOf([&] {
         readWatchText(
             platform::readWholeFile(QString::fromLatin1(WatchFileName), MaxWatchFileBytes),
             settings);
-        return {};
-    } catch (const std::system_error& error) {
+    });
+    if (reason) {
         settings.rules.clear();
-        return error.code();
-    } catch (const platform::FileSystemStalled&) {
-        settings.rules.clear();
-        return std::make_error_code(std::errc::timed_out);
     }
+    return reason;
 }
 
 std::error_code saveWatchSettings(const WatchSettings& settings) {
-    try {
-        platform::writeWholeFile(QString::fromLatin1(WatchFileName), watchText(settings));
-    } catch (const std::system_error& error) {
-        return error.code();
-    } catch (const platform::FileSystemStalled&) {
-        return std::make_error_code(std::errc::timed_out);
-    }
-    return {};
+    return platform::reasonOf(
+        [&] { platform::writeWholeFile(QString::fromLatin1(WatchFileName), watchText(settings)); });
 }
 
 } // namespace logwarden::settings

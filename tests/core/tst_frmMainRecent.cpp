@@ -1,21 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "LoadedForm.h"
+#include "RecentSlots.h"
 #include "Rows.h"
 
 namespace {
 
 // The recent list; the captions of the items that show.
 using Texts = std::tuple<const char*, QString, QString>;
-using Slots = std::array<QString, settings::AppSettings::RecentCount>;
-
-Slots slotsOf(const QString& list) {
-    Slots result;
-    const QStringList entries = list.split(u',');
-    std::copy(entries.begin(), entries.end(), result.begin());
-    return result;
-}
-
-const QString aToJ = "a,b,c,d,e,f,g,h,i,j";
 
 } // namespace
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "RecentSlots.h"
 #include "files/RecentFiles.h"
 
 #include <QtTest>
@@ -7,16 +8,6 @@ namespace {
 
 using namespace logwarden;
 using namespace logwarden::files;
-using Slots = std::array<QString, 10>;
-
-Slots slotsOf(const QString& list) {
-    Slots result;
-    const QStringList entries = list.split(u',');
-    std::copy(entries.begin(), entries.end(), result.begin());
-    return result;
-}
-
-const QString aToJ = "a,b,c,d,e,f,g,h,i,j";
 
 } // namespace
 
@@ -31,7 +22,7 @@ private Q_SLOTS:
                          aToJ + ">a>" + aToJ, aToJ + ">A>A,a,b,c,d,e,f,g,h,i",
                          ",b,,d>x>x,,b,,d,,,,,", ",b,,d,e>d>d,,b,,e,,,,,",
                          aToJ + ">/tmp/x\ny>" + aToJ, aToJ + ">/tmp/x\ry>" + aToJ}) {
-            Slots list = slotsOf(change.section(u'>', 0, 0));
+            RecentSlots list = slotsOf(change.section(u'>', 0, 0));
             addRecent(list, change.section(u'>', 1, 1));
             QCOMPARE(QStringList(list.begin(), list.end()).join(u','), change.section(u'>', 2));
         }

@@ -73,9 +73,11 @@ QByteArray bytesAt(const QByteArray& path, std::int64_t offset, std::int64_t len
     return bytes;
 }
 
+} // namespace
+
 // Local disks and memory answer or fail promptly; anything else (network shares, FUSE, types
 // not listed) may hang.
-std::optional<bool> onLocalFileSystem(const QByteArray& path) {
+std::optional<bool> isOnLocalFileSystem(const QByteArray& path) {
 #if defined(__linux__)
     struct statfs fs {};
     if (::statfs(path.constData(), &fs) != 0) {
@@ -112,30 +114,6 @@ std::optional<bool> onLocalFileSystem(const QByteArray& path) {
     (void)path;
     return false;
 #endif
-}
-
-} // namespace
-
-// Learnt again only when the path changes, so that a poll of a local file still costs one
-// stat; the learning itself may hang, so it is bounded.
-bool answersPromptly(const QByteArray& path) {
-    thread_local QByteArray lastPath;
-    thread_local bool lastDirect = false;
-    if (path == lastPath && !lastPath.isNull()) {
-        return lastDirect;
-    }
-    const auto local =
-        bounded<std::optional<bool>>(path, [path] { return onLocalFileSystem(path); });
-    if (!local) {
-        return true; // it answered, with an error that the call itself will meet
-    }
-    lastPath = path;
-    lastDirect = *local;
-    return *local;
-}
-
-bool answersPromptly(const QString& path) {
-    return answersPromptly(encodeFileName(path));
 }
 
 FileStamp queryFile(const QString& path) {

@@ -40,7 +40,10 @@ std::int64_t sizeOf(const BY_HANDLE_FILE_INFORMATION& info) {
     return (static_cast<std::int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 }
 
-std::optional<bool> onLocalDisk(const QString& path) {
+} // namespace
+
+std::optional<bool> isOnLocalFileSystem(const QByteArray& nativePath) {
+    const QString path = decodeFileName(nativePath);
     if (path.startsWith(QLatin1String("\\\\")) && !path.startsWith(QLatin1String("\\\\?\\")) &&
         !path.startsWith(QLatin1String("\\\\.\\"))) {
         return false; // \\server\share
@@ -58,28 +61,6 @@ std::optional<bool> onLocalDisk(const QString& path) {
     default: // a network drive, or one the system cannot tell
         return false;
     }
-}
-
-} // namespace
-
-bool answersPromptly(const QByteArray& path) {
-    thread_local QByteArray lastPath;
-    thread_local bool lastDirect = false;
-    if (path == lastPath && !lastPath.isNull()) {
-        return lastDirect;
-    }
-    const QString name = decodeFileName(path);
-    const auto local = bounded<std::optional<bool>>(path, [name] { return onLocalDisk(name); });
-    if (!local) {
-        return true; // it answered, with an error that the call itself will meet
-    }
-    lastPath = path;
-    lastDirect = *local;
-    return *local;
-}
-
-bool answersPromptly(const QString& path) {
-    return answersPromptly(encodeFileName(path));
 }
 
 FileStamp queryFile(const QString& path) {
