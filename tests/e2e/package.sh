@@ -11,7 +11,7 @@ trap 'rm -rf "$root"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 depends=$(dpkg-deb -f "$deb" Depends); echo "== dependencies: $depends"
-for needed in fonts-noto-cjk fonts-symbola libqt6widgets6 libqt6svg6; do [[ ",$depends," =~ [,\ ]${needed}[\ ,] ]] || fail "$needed is not among the dependencies"; done
+for needed in fonts-noto-cjk fonts-symbola libqt6widgets6 libuchardet0; do [[ ",$depends," =~ [,\ ]${needed}[\ ,] ]] || fail "$needed is not among the dependencies"; done
 # Every dependency must be satisfiable here: one of its alternatives is installed.
 IFS=',' read -ra clauses <<<"$depends"
 for clause in "${clauses[@]}"; do
