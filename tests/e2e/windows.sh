@@ -6,13 +6,14 @@
 # Logwarden.ini in the shortcut's start-in folder; then the uninstaller. The view's text is read
 # back through its Copy command and the X clipboard that Wine shares.
 # Usage: tests/e2e/windows.sh SETUP.EXE [SCREENSHOT.png]   (WINEPREFIX: the prefix to use)
-set -euo pipefail
+set -Eeuo pipefail
 [[ $# -ge 1 ]] || { echo "usage: $0 SETUP.EXE [SCREENSHOT.png]" >&2; exit 2; }
 setup=$(realpath "$1") shot=${2:+$(realpath -m "$2")}
 here=$(dirname "$0")
 source "$here/../../scripts/lib/windows-installer.sh"
 
 tmp=$(mktemp -d) app="" wm="" xvfb=""
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 trap 'kill $app $wm $xvfb 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$tmp"' EXIT
 fail() {
   echo "FAIL: $*" >&2
@@ -49,10 +50,13 @@ lines() { # FROM TO, as the log has them: Shift_JIS, CR LF
 lines 1 40 >"$log"
 
 echo "== the installed program on the log: its tail"
+# The main window, under either caption: Wine may make its X window anew, so it is looked up for
+# each use.
 window=""
-main_appears() { window=$(xdotool search --onlyvisible --name "^${caption//[()]/.}\$" 2>/dev/null | head -n1) && [[ -n "$window" ]]; }
-title_is() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$1" ]]; }
-press() { xdotool windowactivate --sync "$window" 2>/dev/null || true; xdotool key --window "$window" "$@"; }
+main_appears() { window=$(xdotool search --onlyvisible --name "^${caption//[()]/.}( - |\$)" 2>/dev/null | head -n1) && [[ -n "$window" ]]; }
+title_is() { main_appears && [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$1" ]]; }
+focused() { main_appears && xdotool windowactivate --sync "$window" >/dev/null 2>&1 && active_is "$window"; }
+press() { wait_for 5 "the main window focused" focused; xdotool key "$@"; }
 view_text() { press ctrl+c; sleep 0.3; timeout 5 xclip -o -selection clipboard 2>/dev/null | tr -d '\r'; }
 # The view shows the tail read for 20 lines: the last 19 and the empty one after the last line end.
 shows_tail_to() { [[ "$(view_text | grep -v '^$')" == "$(lines $(($1 - 18)) "$1" | iconv -f SHIFT_JIS -t UTF-8 | tr -d '\r')" ]]; }
@@ -67,6 +71,7 @@ wait_for 5 "caption \"$monitoring\"" title_is "$monitoring"
 lines 41 41 >>"$log"
 wait_for 5 "the appended line in the view" shows_tail_to 41
 if [[ -n "$shot" ]]; then
+  main_appears
   import -frame -window "$window" "$shot" || fail "no screenshot"
   echo "screenshot: $shot"
 fi
