@@ -27,11 +27,11 @@ const QByteArray normalValue = QByteArrayLiteral("normal");
 
 } // namespace
 
-// The name's own bytes: QUrl::toLocalFile() would make a name that is not UTF-8 another one.
 void startDetachedThread(std::function<void()> work) {
     std::thread(std::move(work)).detach();
 }
 
+// The name's own bytes: QUrl::toLocalFile() would make a name that is not UTF-8 another one.
 QString localFileOf(const QUrl& url) {
     return decodeFileName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
 }
