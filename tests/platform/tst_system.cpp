@@ -77,8 +77,43 @@ private Q_SLOTS:
             QCOMPARE(file.readAll(), bytes);
         }
     }
+
+    // A program path with a blank is quoted, or the system would start another program, given
+    // the rest of the path as arguments. Both are copies of this test, which write down what
+    // they were given (see main).
+    void startedProgramPathIsQuoted() {
+        TempWorkDir dir;
+        QVERIFY(QDir().mkdir(QStringLiteral("bin dir")));
+        const QString program = dir.path("bin dir/tst_system.exe");
+        // What the system would start for the path cut at its blank.
+        for (const QString& copy : {program, dir.path("bin.exe")}) {
+            QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+        }
+        logwarden::platform::startDetached(program, {"--started", "\"a b.log\""},
+                                           logwarden::platform::StartShow::Normal);
+        QFile started(dir.path("started.txt"));
+        QTRY_VERIFY(started.size() > 0);
+        QVERIFY(started.open(QIODevice::ReadOnly));
+        QCOMPARE(started.readAll(), "--started \"a b.log\"");
+    }
 #endif
 };
 
+#ifdef Q_OS_WIN
+int main(int argc, char** argv) {
+    // A copy that startedProgramPathIsQuoted started: writes down what it was given.
+    if (const QString given = logwarden::platform::argumentText(argc, argv);
+        given.contains(QLatin1String("--started"))) {
+        QFile out(QStringLiteral("started.tmp"));
+        const bool written = out.open(QIODevice::WriteOnly) && out.write(given.toUtf8()) > 0;
+        out.close();
+        return written && out.rename(QStringLiteral("started.txt")) ? 0 : 1;
+    }
+    QCoreApplication app(argc, argv);
+    SystemTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#else
 QTEST_GUILESS_MAIN(SystemTest)
+#endif
 #include "tst_system.moc"
