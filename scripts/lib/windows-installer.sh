@@ -1,8 +1,7 @@
 # SPDX-License-Identifier: MIT
 # shellcheck shell=bash
-# Checks the Windows installer in the Wine prefix $WINEPREFIX: a silent install puts the program,
-# its shortcut, its uninstaller and the "Open with" entries in place, and a silent uninstall
-# takes every one of them away again. Source it, then: check_installer SETUP.EXE
+# What the Windows installer puts in the Wine prefix $WINEPREFIX, and how to ask whether it is
+# there (tests/e2e/windows.sh checks that an install puts and an uninstall takes all of it).
 
 # The Wine path of the prefix's folder for a Windows path: C:\x -> $WINEPREFIX/drive_c/x.
 unix_path() {
@@ -35,34 +34,4 @@ present() {
 run_and_wait() {
   wine "$@"
   wineserver -w
-}
-
-check_installer() {
-  local setup=$1 kind path failures=0 shortcut
-  run_and_wait "$setup" /S
-  while read -r kind path; do
-    if ! present "$kind" "$path"; then
-      echo "not installed: $path" >&2
-      failures=$((failures + 1))
-    fi
-  done < <(installed_items)
-  # The settings file is written to the current folder: each user's own, never Program Files.
-  shortcut=$(unix_path 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Logwarden.lnk')
-  if ! strings -el "$shortcut" 2>/dev/null | grep -qx '%USERPROFILE%'; then
-    echo "the shortcut does not start in the user's profile folder" >&2
-    failures=$((failures + 1))
-  fi
-
-  run_and_wait 'C:\Program Files\Logwarden\uninstall.exe' /S
-  while read -r kind path; do
-    if present "$kind" "$path"; then
-      echo "not uninstalled: $path" >&2
-      failures=$((failures + 1))
-    fi
-  done < <(installed_items)
-  if [ -e "$(unix_path 'C:\Program Files\Logwarden')" ]; then
-    echo "not uninstalled: C:\Program Files\Logwarden" >&2
-    failures=$((failures + 1))
-  fi
-  [ "$failures" -eq 0 ]
 }

@@ -39,3 +39,15 @@ start_window_manager() {
 }
 
 active_is() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
+
+# Starts Xvfb on a display number that the server picks itself (-displayfd), so that two servers
+# started at once never take the same one; exports DISPLAY, and its process id is in $xvfb.
+start_xvfb() {
+  local number_file
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  xvfb=$!
+  wait_for 30 "X server" test -s "$number_file"
+  export DISPLAY=:$(head -n1 "$number_file")
+  rm -f "$number_file"
+}

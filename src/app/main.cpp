@@ -77,11 +77,16 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("io.github.logwarden.Logwarden"));
     QApplication::setWindowIcon(gui::windowIconImage(0));
 
-    QTranslator qtTranslations; // Japanese captions on the standard dialog buttons
-    if (qtTranslations.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
-                            QStringLiteral("_"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTranslations);
+    // Japanese captions on the standard dialog buttons: built in where Qt is (Windows), Qt's
+    // own elsewhere.
+    QTranslator qtTranslations;
+    for (const QString& folder :
+         {QStringLiteral(":/i18n"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
+        if (qtTranslations.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
+                                QStringLiteral("_"), folder)) {
+            QApplication::installTranslator(&qtTranslations);
+            break;
+        }
     }
 
     core::modGlobal global;

@@ -15,6 +15,7 @@ inline constexpr std::uint32_t OFN_OVERWRITEPROMPT = 0x2;
 inline constexpr std::uint32_t OFN_HIDEREADONLY = 0x4;
 inline constexpr std::uint32_t OFN_NOCHANGEDIR = 0x8;
 inline constexpr std::uint32_t OFN_SHOWHELP = 0x10;
+inline constexpr std::uint32_t OFN_ENABLEHOOK = 0x20;
 inline constexpr std::uint32_t OFN_NOVALIDATE = 0x100;
 inline constexpr std::uint32_t OFN_ALLOWMULTISELECT = 0x200;
 inline constexpr std::uint32_t OFN_PATHMUSTEXIST = 0x800;

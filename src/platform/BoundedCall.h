@@ -11,7 +11,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 
 // How a file system that stopped answering is kept from holding the window.
@@ -22,6 +21,10 @@ namespace logwarden::platform {
 bool isStuck(const QByteArray& key);
 void markStuck(const QByteArray& key, int change);
 
+// Runs `work` on a thread of its own that no one waits for. On Windows a system thread: the
+// threads library there can start a thread that is detached at once without its work.
+void startDetachedThread(std::function<void()> work);
+
 // A call on a thread of its own, which may be waited for a while and, when it has not come back
 // by then, left to finish alone (its key counts as stuck meanwhile) and its result taken when it
 // has come. It must own everything it uses.
@@ -29,7 +32,7 @@ template <class T> class BackgroundCall {
 public:
     template <class F>
     BackgroundCall(QByteArray key, F call) : mState(std::make_shared<State>(std::move(key))) {
-        std::thread([state = mState, call = std::move(call)]() mutable {
+        startDetachedThread([state = mState, call = std::move(call)]() mutable {
             std::optional<T> value;
             std::exception_ptr error;
             try {
@@ -45,7 +48,7 @@ public:
                 markStuck(state->key, -1);
             }
             state->finished.notify_all();
-        }).detach();
+        });
     }
 
     // Whether it has come back, waiting for it up to `wait`; a call not back by then is given up.

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Rows.h"
 #include "core/TailDecoder.h"
-
-#include <QStringEncoder>
+#include "platform/TextCodec.h"
 
 namespace {
 
@@ -11,11 +10,11 @@ using namespace logwarden::core;
 constexpr TailEncoding detect = TailEncoding::Auto;
 
 QByteArray sjis(const char* text) {
-    return QStringEncoder("Shift_JIS").encode(QString::fromUtf8(text));
+    return logwarden::platform::TextCodec("Shift_JIS").encode(QString::fromUtf8(text)).bytes;
 }
 
 QByteArray euc(const char* text) {
-    return QStringEncoder("EUC-JP").encode(QString::fromUtf8(text));
+    return logwarden::platform::TextCodec("EUC-JP").encode(QString::fromUtf8(text)).bytes;
 }
 
 // Bytes, cut, encoding chosen; the text and the encoding named.

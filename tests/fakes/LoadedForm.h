@@ -29,6 +29,9 @@ struct LoadedForm : InTempWorkDir, StartedForm {};
 // A log opened with the default settings.
 struct OpenedLog : LoadedForm {
     explicit OpenedLog(const QByteArray& text = "ok 1\nERR 2\nok 3\nERR 4\n") {
+#ifdef Q_OS_WIN
+        form.mnuOptionNewLineType_Click(2); // the logs here end their lines in LF
+#endif
         form.OpenWatchedFile(dir.write("app.log", text));
     }
 };

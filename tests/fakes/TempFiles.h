@@ -28,6 +28,27 @@ public:
     }
 
     QString path(const QString& name) const { return mDir.filePath(name); }
+#ifdef Q_OS_WIN
+    // Names are UTF-16 text there: any name is one.
+    QString write(const QString& name, const QByteArray& bytes) const {
+        return put(path(name), bytes, QIODevice::Truncate);
+    }
+    QString append(const QString& name, const QByteArray& bytes) const {
+        return put(path(name), bytes, QIODevice::Append);
+    }
+    QString writeNamed(const QByteArray& name, const QByteArray& bytes) {
+        return write(QString::fromUtf8(name), bytes);
+    }
+
+private:
+    static QString put(const QString& file, const QByteArray& bytes, QIODevice::OpenMode mode) {
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly | mode) || out.write(bytes) != bytes.size()) {
+            qFatal("cannot write %s", qPrintable(file));
+        }
+        return file;
+    }
+#else
     QString write(const QString& name, const QByteArray& bytes) const {
         return put(encodeFileName(path(name)), bytes, "wb");
     }
@@ -55,6 +76,7 @@ private:
         }
         return decodeFileName(file);
     }
+#endif
 
     std::vector<QByteArray> mNamed;
     QTemporaryDir mDir;

@@ -4,10 +4,11 @@
 #include "files/OpenFileName.h"
 #include "platform/SystemText.h"
 
-// clang-format off: windows.h comes first
+// windows.h comes first
+// clang-format off
+#include <windows.h>
 #include <commdlg.h>
 #include <vfw.h>
-#include <windows.h>
 // clang-format on
 #include <string>
 
@@ -55,6 +56,12 @@ bool writeBack(const std::wstring& buffer, std::uint32_t room, QByteArray& membe
     return true;
 }
 
+// The dialog counts UTF-16 units; the record's offsets count bytes of the code page.
+std::uint16_t byteOffset(const std::wstring& buffer, std::uint16_t units) {
+    const QString before = QString::fromWCharArray(buffer.data(), units);
+    return static_cast<std::uint16_t>(platform::encodeFileName(before).size());
+}
+
 } // namespace
 
 bool callDialogFunction(DialogFunction function, OpenFileName& record,
@@ -81,6 +88,12 @@ bool callDialogFunction(DialogFunction function, OpenFileName& record,
     dialog.lpstrTitle = orNull(record.lpstrTitle, title);
     dialog.Flags = record.Flags;
     dialog.lpstrDefExt = orNull(record.lpstrDefExt, defExt);
+    dialog.lCustData = record.lCustData;
+    dialog.lpfnHook = reinterpret_cast<LPOFNHOOKPROC>(record.lpfnHook);
+
+    // The dialog changes the current folder on a choice that may yet be refused below.
+    std::wstring current(::GetCurrentDirectoryW(0, nullptr), L'\0');
+    current.resize(::GetCurrentDirectoryW(DWORD(current.size()), current.data()));
 
     BOOL chosen = FALSE;
     switch (function) {
@@ -98,20 +111,23 @@ bool callDialogFunction(DialogFunction function, OpenFileName& record,
         break;
     }
     if (chosen == FALSE) {
+        ::SetCurrentDirectoryW(current.c_str()); // it may have changed while browsing
         return false;
     }
     QByteArray chosenFile = record.lpstrFile;
     QByteArray chosenTitle = record.lpstrFileTitle;
     if (!writeBack(file, record.nMaxFile, chosenFile) ||
         (!chosenTitle.isNull() && !writeBack(fileTitle, record.nMaxFileTitle, chosenTitle))) {
+        ::SetCurrentDirectoryW(current.c_str());
         return false;
     }
     record.lpstrFile = chosenFile;
     record.lpstrFileTitle = chosenTitle;
     record.Flags = dialog.Flags;
     record.nFilterIndex = dialog.nFilterIndex;
-    record.nFileOffset = dialog.nFileOffset;
-    record.nFileExtension = dialog.nFileExtension;
+    record.nFileOffset = byteOffset(file, dialog.nFileOffset);
+    record.nFileExtension =
+        dialog.nFileExtension == 0 ? 0 : byteOffset(file, dialog.nFileExtension);
     return true;
 }
 

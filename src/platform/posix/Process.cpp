@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/BoundedCall.h"
 #include "platform/System.h"
 #include "platform/SystemText.h"
 
@@ -8,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -24,6 +26,10 @@ const QByteArray maximizedValue = QByteArrayLiteral("maximized");
 const QByteArray normalValue = QByteArrayLiteral("normal");
 
 } // namespace
+
+void startDetachedThread(std::function<void()> work) {
+    std::thread(std::move(work)).detach();
+}
 
 // The name's own bytes: QUrl::toLocalFile() would make a name that is not UTF-8 another one.
 QString localFileOf(const QUrl& url) {

@@ -1,12 +1,32 @@
 // SPDX-License-Identifier: MIT
+#include "platform/BoundedCall.h"
 #include "platform/System.h"
 #include "platform/SystemText.h"
 #include "platform/win/Windows.h"
 
+#include <memory>
 #include <optional>
 #include <utility>
 
 namespace logwarden::platform {
+
+void startDetachedThread(std::function<void()> work) {
+    auto owned = std::make_unique<std::function<void()>>(std::move(work));
+    const HANDLE thread = ::CreateThread(
+        nullptr, 0,
+        [](LPVOID work) -> DWORD {
+            const std::unique_ptr<std::function<void()>> run(
+                static_cast<std::function<void()>*>(work));
+            (*run)();
+            return 0;
+        },
+        owned.get(), 0, nullptr);
+    if (thread == nullptr) {
+        win::throwLastError();
+    }
+    owned.release(); // the thread's now
+    ::CloseHandle(thread);
+}
 
 QString localFileOf(const QUrl& url) {
     return url.toLocalFile();

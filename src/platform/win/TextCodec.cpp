@@ -45,6 +45,38 @@ QString toText(UINT page, DWORD flags, const char* bytes, int size, bool& ok) {
     return text;
 }
 
+// Code page 932 reads 0x80, 0xA0 and 0xFD to 0xFF alone as characters of their own (controls and
+// private ones) that no Shift_JIS text has: they are bytes that are no text, as ICU reads them.
+bool isStray(UINT page, char byte) {
+    const auto value = static_cast<BYTE>(byte);
+    return page == 932 && (value == 0x80 || value == 0xA0 || value >= 0xFD);
+}
+
+bool hasStray(UINT page, QByteArrayView bytes) {
+    for (qsizetype i = 0; page == 932 && i < bytes.size(); ++i) {
+        if (::IsDBCSLeadByteEx(page, static_cast<BYTE>(bytes[i])) != 0) {
+            ++i;
+        } else if (isStray(page, bytes[i])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Up to a last character that has only its first byte yet: held back, as a decoder that goes on
+// later holds it.
+qsizetype wholeCharacters(UINT page, QByteArrayView bytes) {
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const qsizetype size = ::IsDBCSLeadByteEx(page, static_cast<BYTE>(bytes[i])) != 0 ? 2 : 1;
+        if (i + size > bytes.size()) {
+            break;
+        }
+        i += size;
+    }
+    return i;
+}
+
 } // namespace
 
 QByteArray systemCodeSet() {
@@ -71,8 +103,10 @@ TextCodec::Decoded TextCodec::decode(QByteArrayView bytes) const {
         QString text = decoder.decode(bytes);
         return {text, !decoder.hasError()};
     }
-    bool ok = false;
-    QString text = toText(page, MB_ERR_INVALID_CHARS, bytes.data(), int(bytes.size()), ok);
+    bytes = bytes.first(wholeCharacters(page, bytes));
+    bool ok = !hasStray(page, bytes);
+    QString text =
+        ok ? toText(page, MB_ERR_INVALID_CHARS, bytes.data(), int(bytes.size()), ok) : QString();
     if (ok) {
         return {text, true};
     }
@@ -80,7 +114,9 @@ TextCodec::Decoded TextCodec::decode(QByteArrayView bytes) const {
     for (qsizetype i = 0; i < bytes.size();) {
         const bool lead = ::IsDBCSLeadByteEx(page, static_cast<BYTE>(bytes[i])) != 0;
         const int size = lead && i + 1 < bytes.size() ? 2 : 1;
-        const QString one = toText(page, MB_ERR_INVALID_CHARS, bytes.data() + i, size, ok);
+        ok = size == 2 || !isStray(page, bytes[i]);
+        const QString one =
+            ok ? toText(page, MB_ERR_INVALID_CHARS, bytes.data() + i, size, ok) : QString();
         text += ok ? one : QString(QChar::ReplacementCharacter);
         i += ok ? size : 1;
     }

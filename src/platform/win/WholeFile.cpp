@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
+#include <memory>
 #include <string_view>
 
 namespace logwarden::platform {
@@ -89,33 +90,56 @@ QString temporaryPrefix(const QString& path) {
     return QFileInfo(path).fileName() + QStringLiteral(".tmp.");
 }
 
+bool isOurTemporaryName(QStringView name, const QString& prefix) {
+    if (!name.startsWith(prefix, Qt::CaseInsensitive)) {
+        return false; // the search also matches short 8.3 names
+    }
+    const QStringView tail = name.sliced(prefix.size());
+    return tail.size() == TemporaryLetters && std::all_of(tail.begin(), tail.end(), [](QChar c) {
+               return TemporaryAlphabet.find(char(c.unicode())) != std::string_view::npos;
+           });
+}
+
+std::uint64_t ticksOf(FILETIME time) {
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 // Only what an earlier save of this file left: named as this program names its temporary files,
-// old enough, in no one's use, and empty or beginning as this save's text begins.
+// old enough, in no one's use, and empty or beginning as this save's text begins. The system
+// searches by the pattern: Qt's name filters would match through a regular expression, whose
+// per-thread JIT stack the static build frees through a dead pointer when the thread ends.
 void removeLeftovers(const QString& path, QByteArrayView bytes) {
-    const QFileInfo file(path);
+    const QDir folder = QFileInfo(path).dir();
     const QString prefix = temporaryPrefix(path);
     const QByteArrayView ours = bytes.first(std::min<qsizetype>(bytes.indexOf('\n') + 1, 64));
-    const QDateTime old = QDateTime::currentDateTime().addSecs(-LeftoverAgeSeconds);
-    for (const QFileInfo& entry : file.dir().entryInfoList({prefix + u'*'}, QDir::Files)) {
-        const QString tail = entry.fileName().sliced(prefix.size());
-        if (tail.size() != TemporaryLetters || entry.lastModified() > old ||
-            !std::all_of(tail.begin(), tail.end(), [](QChar c) {
-                return TemporaryAlphabet.find(char(c.unicode())) != std::string_view::npos;
-            })) {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const std::uint64_t old = ticksOf(now) - LeftoverAgeSeconds * 10'000'000;
+    WIN32_FIND_DATAW found{};
+    const HANDLE first =
+        ::FindFirstFileW(win::wide(folder.filePath(prefix + u'*')).c_str(), &found);
+    if (first == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const std::unique_ptr<void, decltype(&::FindClose)> search(first, ::FindClose);
+    do {
+        const QString name = QString::fromWCharArray(found.cFileName);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            ticksOf(found.ftLastWriteTime) > old || !isOurTemporaryName(name, prefix)) {
             continue;
         }
+        const std::wstring leftoverPath = win::wide(folder.filePath(name));
         bool begunAsOurs = false;
         {
-            const Handle leftover(::CreateFileW(win::wide(entry.filePath()).c_str(), GENERIC_READ,
-                                                0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                                nullptr));
+            const Handle leftover(::CreateFileW(leftoverPath.c_str(), GENERIC_READ, 0, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
             begunAsOurs =
                 leftover.isOpen() && ours.startsWith(readAll(leftover.get(), ours.size()));
         }
         if (begunAsOurs) {
-            ::DeleteFileW(win::wide(entry.filePath()).c_str());
+            ::DeleteFileW(leftoverPath.c_str());
         }
-    }
+    } while (::FindNextFileW(search.get(), &found) != 0);
 }
 
 // Keeps the file itself, and its other names: put back as it was when the new text cannot be
