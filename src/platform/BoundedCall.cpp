@@ -38,18 +38,26 @@ void markStuck(const QByteArray& key, int change) {
 // Learnt again only when the path changes, so that a poll of a local file still costs one stat;
 // the learning itself may hang, so it is bounded.
 bool answersPromptly(const QByteArray& path) {
-    thread_local QByteArray lastPath;
-    thread_local bool lastDirect = false;
-    if (path == lastPath && !lastPath.isNull()) {
-        return lastDirect;
+    struct Learnt {
+        std::mutex mutex;
+        QByteArray path;
+        bool direct = false;
+    };
+    static Learnt* const last = new Learnt; // never destroyed, as gate()
+    {
+        const std::lock_guard lock(last->mutex);
+        if (path == last->path && !path.isNull()) {
+            return last->direct;
+        }
     }
     const auto local =
         bounded<std::optional<bool>>(path, [path] { return isOnLocalFileSystem(path); });
     if (!local) {
         return true; // it answered, with an error that the call itself will meet
     }
-    lastPath = path;
-    lastDirect = *local;
+    const std::lock_guard lock(last->mutex);
+    last->path = path;
+    last->direct = *local;
     return *local;
 }
 

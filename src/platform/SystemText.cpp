@@ -4,24 +4,32 @@
 #include "platform/TextCodec.h"
 
 #include <QStringDecoder>
+#include <mutex>
 #include <optional>
 
 namespace logwarden::platform {
 namespace {
 
-// Made again only when the locale changed: a poll encodes the watched path.
-const TextCodec& systemCodec() {
-    thread_local QByteArray name;
-    thread_local std::optional<TextCodec> codec;
+// Made again only when the locale changed: a poll encodes the watched path. One for all threads,
+// never destroyed: a static Windows build destroys a thread's own objects through a dead
+// pointer when a short-lived thread ends, and a call given up on may return after main() has.
+TextCodec systemCodec() {
+    struct Cache {
+        std::mutex mutex;
+        QByteArray name;
+        std::optional<TextCodec> codec;
+    };
+    static Cache* const cache = new Cache;
     const QByteArray now = systemCodeSet();
-    if (!codec || now != name) {
-        name = now;
-        codec.emplace(now);
-        if (!codec->isValid()) {
-            codec.emplace("UTF-8");
+    const std::lock_guard lock(cache->mutex);
+    if (!cache->codec || now != cache->name) {
+        cache->name = now;
+        cache->codec.emplace(now);
+        if (!cache->codec->isValid()) {
+            cache->codec.emplace("UTF-8");
         }
     }
-    return *codec;
+    return *cache->codec;
 }
 
 } // namespace
@@ -44,7 +52,7 @@ QByteArray encodeSystemText(const QString& text) {
 }
 
 bool systemTextHolds(const QString& text) {
-    const TextCodec& codec = systemCodec();
+    const TextCodec codec = systemCodec();
     const TextCodec::Encoded encoded = codec.encode(text);
     if (!encoded.clean) {
         return false;

@@ -75,10 +75,10 @@ private Q_SLOTS:
     // It leaves the rules empty and says so, at start, in the dialog and at close.
     void unreadableRuleFile() {
         TempWorkDir dir;
+        const PlainUser user(dir.path({}));
+        REQUIRE_MODES(user);
         const QString path = dir.write(settings::WatchFileName, "[options]\n");
         QVERIFY(QFile::setPermissions(path, {}));
-        const PlainUser user(dir.path({}));
-        QVERIFY2(user.modesApply(), "cannot give up root's rights over file modes");
         StartedForm w;
         QVERIFY(w.global.gudtWatch.rules.isEmpty());
         QVERIFY(w.port.errors.at(0).contains("LogwardenWatch.ini を読めません"));

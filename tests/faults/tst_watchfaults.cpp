@@ -120,7 +120,7 @@ private Q_SLOTS:
 #else
         {
             PlainUser user(w.dir.path({}));
-            QVERIFY2(user.modesApply(), "cannot give up root's rights over file modes");
+            REQUIRE_MODES(user);
             w.form.timFileCheck_Timer();
         }
         ::chmod("logs", 0755);

@@ -316,7 +316,7 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(dir.write("ro.log", "x\n"), QFile::ReadOwner));
         QVERIFY(QDir().mkdir(dir.path(QStringLiteral("start"))));
         const PlainUser user(dir.path({}));
-        QVERIFY(user.modesApply());
+        REQUIRE_MODES(user);
         OpenFileName record;
         record.Flags = flags | OFN_NOCHANGEDIR;
         record.lpstrFile = QByteArray(room, '\0');
