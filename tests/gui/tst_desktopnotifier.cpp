@@ -2,10 +2,10 @@
 // The freedesktop notifier against a fake notification service on a session bus of the test's
 // own.
 #include "Rows.h"
+#include "gui/dbus/FreedesktopNotifier.h"
 
 #include <QtDBus>
 #include <QtTest>
-#include "gui/dbus/FreedesktopNotifier.h"
 
 namespace {
 

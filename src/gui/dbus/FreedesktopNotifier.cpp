@@ -11,22 +11,22 @@ namespace logwarden::gui::dbus {
 namespace {
 
 const QString service = QStringLiteral("org.freedesktop.Notifications");
-const QString path = QStringLiteral("/org/freedesktop/Notifications");
+const QString objectPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString interface = QStringLiteral("org.freedesktop.Notifications");
 // The longest a service may take before a notification is given up.
 constexpr int answerMs = 5000;
 
-QDBusMessage call(const QString& method) {
-    return QDBusMessage::createMethodCall(service, path, interface, method);
+QDBusMessage methodCall(const QString& method) {
+    return QDBusMessage::createMethodCall(service, objectPath, interface, method);
 }
 
 } // namespace
 
 FreedesktopNotifier::FreedesktopNotifier(QDBusConnection bus, std::function<void()> activated)
     : mBus(std::move(bus)), mActivated(std::move(activated)) {
-    mBus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
+    mBus.connect(service, objectPath, interface, QStringLiteral("ActionInvoked"), this,
                  SLOT(actionInvoked(uint, QString)));
-    mBus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
+    mBus.connect(service, objectPath, interface, QStringLiteral("NotificationClosed"), this,
                  SLOT(closed(uint, uint)));
 }
 
@@ -47,7 +47,7 @@ void FreedesktopNotifier::askCapabilities() {
         return;
     }
     auto* watcher = new QDBusPendingCallWatcher(
-        mBus.asyncCall(call(QStringLiteral("GetCapabilities")), answerMs), this);
+        mBus.asyncCall(methodCall(QStringLiteral("GetCapabilities")), answerMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
         watcher->deleteLater();
         mAsking = false;
@@ -64,7 +64,7 @@ void FreedesktopNotifier::askCapabilities() {
 }
 
 void FreedesktopNotifier::send(const QString& summary, const QString& body) {
-    QDBusMessage message = call(QStringLiteral("Notify"));
+    QDBusMessage message = methodCall(QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QGuiApplication::desktopFileName()},
                             {QStringLiteral("category"), QStringLiteral("im.received")}};
     // "default" is what a click on the notification itself invokes.
