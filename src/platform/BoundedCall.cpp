@@ -43,7 +43,7 @@ bool answersPromptly(const QByteArray& path) {
         QByteArray path;
         bool direct = false;
     };
-    static Learnt* const last = new Learnt; // never destroyed, as gate()
+    static auto* const last = new Learnt; // never destroyed, as gate()
     {
         const std::lock_guard lock(last->mutex);
         if (path == last->path && !path.isNull()) {

@@ -19,7 +19,7 @@ TextCodec systemCodec() {
         QByteArray name;
         std::optional<TextCodec> codec;
     };
-    static Cache* const cache = new Cache;
+    static auto* const cache = new Cache;
     const QByteArray now = systemCodeSet();
     const std::lock_guard lock(cache->mutex);
     if (!cache->codec || now != cache->name) {
