@@ -21,7 +21,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -427,21 +426,6 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fprintf(stderr, "needs an X display: run it through scripts/bench or xvfb-run\n");
-        return 1;
-    }
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QTemporaryDir work;
-    // Logwarden reads its settings from the current folder.
-    if (!work.isValid() || !QDir::setCurrent(work.path())) {
-        std::fprintf(stderr, "no temporary folder\n");
-        return 1;
-    }
-    try {
-        return run(work.path(), plan, !smoke) ? 0 : 1;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "\nFAILED TO RUN the pixel figures: %s\n", error.what());
-        return 1;
-    }
+    return bench::runOnDisplay("the pixel figures",
+                               [&](const QString& folder) { return run(folder, plan, !smoke); });
 }

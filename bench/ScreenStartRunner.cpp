@@ -16,9 +16,7 @@
 #include "Viewers.h"
 #include "XDisplay.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -214,21 +212,6 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fprintf(stderr, "needs an X display: run it through scripts/bench or xvfb-run\n");
-        return 1;
-    }
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QTemporaryDir work;
-    // Logwarden reads its settings from the current folder.
-    if (!work.isValid() || !QDir::setCurrent(work.path())) {
-        std::fprintf(stderr, "no temporary folder\n");
-        return 1;
-    }
-    try {
-        return run(work.path(), rounds, !smoke) ? 0 : 1;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "\nFAILED TO RUN start-up on the screen: %s\n", error.what());
-        return 1;
-    }
+    return bench::runOnDisplay("start-up on the screen",
+                               [&](const QString& folder) { return run(folder, rounds, !smoke); });
 }

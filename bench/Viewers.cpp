@@ -5,7 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -228,6 +231,25 @@ std::pair<std::int64_t, std::int64_t> memoryKiB(pid_t pid) {
         throw std::runtime_error("no VmHWM or VmRSS for process " + std::to_string(pid));
     }
     return {peak, resident};
+}
+
+int runOnDisplay(const char* what, const std::function<bool(const QString& folder)>& figures) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "needs an X display: run it through scripts/bench or xvfb-run\n");
+        return 1;
+    }
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QTemporaryDir work;
+    if (!work.isValid() || !QDir::setCurrent(work.path())) {
+        std::fprintf(stderr, "no temporary folder\n");
+        return 1;
+    }
+    try {
+        return figures(work.path()) ? 0 : 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "\nFAILED TO RUN %s: %s\n", what, error.what());
+        return 1;
+    }
 }
 
 } // namespace bench

@@ -5,6 +5,7 @@
 #include "XDisplay.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -51,5 +52,10 @@ private:
 std::int64_t cpuTicks(const std::vector<pid_t>& pids);
 // VmHWM and VmRSS from /proc/PID/status, in KiB.
 std::pair<std::int64_t, std::int64_t> memoryKiB(pid_t pid);
+
+// The body of a screen runner's main(): runs `figures` on the X display (through xcb) in a
+// temporary folder made current, as Logwarden reads its settings from there. The exit status:
+// 0 when `figures` held, 1 when they did not or could not run (`what` names them then).
+int runOnDisplay(const char* what, const std::function<bool(const QString& folder)>& figures);
 
 } // namespace bench
